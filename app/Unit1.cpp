@@ -1,0 +1,3 @@
+#include "app/Unit1.h"
+
+TForm1::TForm1(QWidget *parent) : QMainWindow(parent) {}

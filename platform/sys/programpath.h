@@ -1,0 +1,9 @@
+#pragma once
+#include <string>
+
+namespace platform {
+
+// Folder of the running program's executable, without a trailing slash; empty if it cannot be read.
+std::string ProgramFolder();
+
+} // namespace platform

@@ -1,3 +1,611 @@
 #include "app/Unit1.h"
 
-TForm1::TForm1(QWidget *parent) : QMainWindow(parent) {}
+#include "app/Unit2.h"
+#include "app/application.h"
+#include "app/clickimage.h"
+#include "app/convert.h"
+#include "app/hextext.h"
+#include "app/icons.h"
+#include "platform/qt/desktop.h"
+#include "platform/qt/socketlink.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStatusBar>
+#include <QThread>
+#include <QTimer>
+
+const char *const ShopAddress = "https://shop.example.com/infrared-modules";
+
+namespace {
+
+constexpr int ClientWidth = 1084;
+constexpr int ClientHeight = 632;
+constexpr int LogWidthServer = 729;
+constexpr int LogWidthClient = 872;
+const QColor SkyBlue(166, 202, 240);
+const QByteArray KeepAliveFrame("\xFF\x00\x00\xFA", 4);
+const QByteArray ClearNotice("CLEAR");
+
+QString u(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+// Restarting means the full period counts from now; the same period leaves a running timer alone.
+void setPeriod(QTimer *timer, int period)
+{
+    if (timer->interval() != period)
+        timer->setInterval(period);
+}
+
+void restart(QTimer *timer)
+{
+    timer->stop();
+    timer->start();
+}
+
+void startIfStopped(QTimer *timer)
+{
+    if (!timer->isActive())
+        timer->start();
+}
+
+} // namespace
+
+TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
+{
+    setWindowTitle(QString::fromUtf8(ProgramTitle) + u("  — 红外学习模块的学习、发射与网络设置"));
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint);
+    QFont font(u("宋体"));
+    font.setPixelSize(12);
+    setFont(font);
+
+    createControls();
+    createMenu();
+    createStatusBar();
+    createTimers();
+    createSockets();
+    connectHandlers();
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::createControls()
+{
+    auto *client = new QWidget(this);
+    client->setAutoFillBackground(true);
+    QPalette pal = client->palette();
+    pal.setColor(QPalette::Window, SkyBlue);
+    client->setPalette(pal);
+    setCentralWidget(client);
+
+    Label3 = new QLabel(u("  接收数据  "), client);
+    Label3->setGeometry(12, 8, 80, 20);
+    Label3->setAlignment(Qt::AlignCenter);
+    Label3->setStyleSheet("color: yellow; background: #404040;");
+    Image4 = new QLabel(client);
+    Image4->setPixmap(icons::Infrared(24));
+    Image4->setGeometry(96, 6, 24, 24);
+    Image4->setAccessibleName(u("红外模块"));
+    BitBtn4 = new QPushButton(u("清除数据"), client);
+    BitBtn4->resize(80, 24);
+
+    Memo1 = new QPlainTextEdit(client);
+    Memo1->setReadOnly(true);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setGeometry(12, 32, LogWidthServer, 290);
+    Memo1->setAccessibleName(u("接收数据"));
+
+    Panel3 = new QLabel(u("接入的模块IP"), client);
+    Panel3->setGeometry(752, 8, 128, 22);
+    Panel3->setAlignment(Qt::AlignCenter);
+    Panel3->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel3->setStyleSheet("background: #d8e4f0;");
+    ListUserAddr = new QListWidget(client);
+    ListUserAddr->setGeometry(752, 32, 128, 240);
+    ListUserAddr->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListUserAddr->setAccessibleName(u("接入的模块IP"));
+    Label6 = new QLabel(u("学习或发射前"), client);
+    Label6->setGeometry(752, 280, 128, 18);
+    Label6->setAlignment(Qt::AlignCenter);
+    Label5 = new QLabel(u("请先选择模块"), client);
+    Label5->setGeometry(752, 300, 128, 18);
+    Label5->setAlignment(Qt::AlignCenter);
+    Label5->setStyleSheet("color: #c00000;");
+
+    Panel1 = new QFrame(client);
+    Panel1->setGeometry(888, 8, 186, 316);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Label1 = new QLabel(u("连接IP地址"), Panel1);
+    Label1->setGeometry(16, 14, 156, 18);
+    Edit20 = new QLineEdit(u("192.168.0.199"), Panel1);
+    Edit20->setGeometry(16, 34, 156, 24);
+    Edit20->setAccessibleName(u("连接IP地址"));
+    Label1->setBuddy(Edit20);
+    Label2 = new QLabel(u("监听端口号"), Panel1);
+    Label2->setGeometry(16, 66, 156, 18);
+    Edit21 = new QLineEdit(u("6000"), Panel1);
+    Edit21->setGeometry(16, 86, 156, 24);
+    Edit21->setMaxLength(5);
+    Edit21->setAccessibleName(u("端口号"));
+    Label2->setBuddy(Edit21);
+    Panel2 = new QLabel(u("服务器模式"), Panel1);
+    Panel2->resize(156, 46);
+    Panel2->setAlignment(Qt::AlignCenter);
+    Panel2->setAutoFillBackground(true);
+    Panel2->setStyleSheet("color: yellow; background: #808080; font-weight: bold;");
+
+    Button1 = new QPushButton(u("开始监听"), Panel1);
+    Button1->setGeometry(16, 122, 112, 30);
+    Image1 = new TClickImage(Panel1);
+    Image1->setPixmap(icons::LinkDown(30));
+    Image1->setGeometry(138, 122, 30, 30);
+    Image1->setAccessibleName(u("未连接"));
+    Image2 = new TClickImage(Panel1);
+    Image2->setPixmap(icons::LinkUp(30));
+    Image2->setGeometry(138, 122, 30, 30);
+    Image2->setAccessibleName(u("已连接"));
+    Image2->setCursor(Qt::PointingHandCursor);
+    Image2->hide();
+
+    ButtonSet1 = new QPushButton(u("模块设置"), Panel1);
+    ButtonSet1->setGeometry(16, 162, 156, 30);
+    BitBtn5 = new QPushButton(icons::Learn(20), u(" 学习"), Panel1);
+    BitBtn5->setGeometry(16, 200, 156, 36);
+    BitBtn5->setStyleSheet("color: red; font-weight: bold;");
+    BitBtn1 = new QPushButton(u("进店看看"), Panel1);
+    BitBtn1->setGeometry(16, 244, 156, 28);
+    BitBtn2 = new QPushButton(u("退出程序"), Panel1);
+    BitBtn2->setGeometry(16, 280, 120, 28);
+    Image6 = new TClickImage(Panel1);
+    Image6->setPixmap(icons::Exit(26));
+    Image6->setGeometry(144, 281, 26, 26);
+    Image6->setAccessibleName(u("退出程序"));
+    Image6->setCursor(Qt::PointingHandCursor);
+    Image5 = new QLabel(client);
+    Image5->setPixmap(icons::Infrared(24));
+    Image5->setGeometry(1046, 332, 24, 24);
+    Image5->setAccessibleName(u("红外模块"));
+
+    Chart1 = new QWidget(client);
+    Chart1->setGeometry(14, 332, 1057, 250);
+
+    Edit1 = new QLineEdit(u("FF 00 00 FE"), client);
+    Edit1->hide();
+    Edit4 = new QLineEdit(client);
+    Edit4->setMaxLength(MaxHexTextBytes * 3);
+    Edit4->hide();
+}
+
+void TForm1::createMenu()
+{
+    N1 = menuBar()->addAction(u("服务器模式"));
+    N2 = menuBar()->addAction(u("客户端模式"));
+    N4 = menuBar()->addAction(u("逛逛小店"));
+    N3 = menuBar()->addAction(u("退出程序"));
+}
+
+void TForm1::createStatusBar()
+{
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setSizeGripEnabled(false);
+    setStatusBar(StatusBar1);
+    static const int widths[9] = {70, 130, 60, 100, 80, 80, 80, 80, 50};
+    const QStringList texts = {u("连接到"), u("服务器模式"), u("状态"), QString(), u("发送数据"), u("0"),
+                               u("接收数据"), u("0"), u("开发组")};
+    for (int i = 0; i < 9; ++i) {
+        auto *label = new QLabel(texts[i], StatusBar1);
+        label->setFixedWidth(widths[i]);
+        label->setAlignment(Qt::AlignCenter);
+        label->setFrameStyle(QFrame::Panel | (i % 2 == 0 && i < 8 ? QFrame::Raised : QFrame::Sunken));
+        StatusBar1->addWidget(label);
+        statusPanels[i] = label;
+    }
+}
+
+void TForm1::createTimers()
+{
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(100);
+    Timer2 = new QTimer(this);
+    Timer2->setInterval(10);
+    Timer3 = new QTimer(this);
+    Timer3->setInterval(KeepAlivePeriod);
+    Timer4 = new QTimer(this);
+    Timer4->setInterval(500);
+    Timer4->setSingleShot(true);
+}
+
+void TForm1::createSockets()
+{
+    ClientSocket = new platform::TClientSocket(this);
+    ServerSocket1 = new platform::TServerSocket(this);
+    ServerSocket1->SetPort(6000);
+}
+
+template <typename Sender, typename Signal, typename... Args>
+void TForm1::on(Sender *sender, Signal signal, void (TForm1::*handler)(Args...))
+{
+    connect(sender, signal, this, [this, handler](Args... args) { ReportErrors([&] { (this->*handler)(args...); }); });
+}
+
+void TForm1::connectHandlers()
+{
+    on(Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
+    on(Timer2, &QTimer::timeout, &TForm1::Timer2Timer);
+    on(Timer3, &QTimer::timeout, &TForm1::Timer3Timer);
+    on(Timer4, &QTimer::timeout, &TForm1::Timer4Timer);
+    on(Button1, &QPushButton::clicked, &TForm1::Button1Click);
+    on(Image2, &TClickImage::clicked, &TForm1::Button1Click);
+    on(N1, &QAction::triggered, &TForm1::N1Click);
+    on(N2, &QAction::triggered, &TForm1::N2Click);
+    on(N4, &QAction::triggered, &TForm1::N4Click);
+    on(N3, &QAction::triggered, &TForm1::N3Click);
+    on(BitBtn4, &QPushButton::clicked, &TForm1::BitBtn4Click);
+    on(ButtonSet1, &QPushButton::clicked, &TForm1::ButtonSet1Click);
+    on(BitBtn1, &QPushButton::clicked, &TForm1::BitBtn1Click);
+    on(BitBtn2, &QPushButton::clicked, &TForm1::BitBtn2Click);
+    on(Image6, &TClickImage::clicked, &TForm1::BitBtn2Click);
+
+    using platform::TClientSocket;
+    using platform::TServerSocket;
+    on(ClientSocket, &TClientSocket::Connecting, &TForm1::ClientSocketConnecting);
+    on(ClientSocket, &TClientSocket::Connect, &TForm1::ClientSocketConnect);
+    on(ClientSocket, &TClientSocket::Disconnect, &TForm1::ClientSocketDisconnect);
+    on(ClientSocket, &TClientSocket::Read, &TForm1::ClientSocketRead);
+    on(ClientSocket, &TClientSocket::Error, &TForm1::ClientSocketError);
+    on(ServerSocket1, &TServerSocket::ClientConnect, &TForm1::ServerSocket1ClientConnect);
+    on(ServerSocket1, &TServerSocket::Accept, &TForm1::ServerSocket1Accept);
+    on(ServerSocket1, &TServerSocket::ClientDisconnect, &TForm1::ServerSocket1ClientDisconnect);
+    on(ServerSocket1, &TServerSocket::ClientRead, &TForm1::ServerSocket1ClientRead);
+    on(ServerSocket1, &TServerSocket::ClientError, &TForm1::ServerSocket1ClientError);
+
+    Edit21->installEventFilter(this);
+}
+
+void TForm1::FormCreate()
+{
+    Panel2->move(16, 14);
+    Panel2->raise();
+    Panel2->show();
+    BitBtn4->move(Memo1->geometry().right() - BitBtn4->width() + 1, 6);
+    N1->setEnabled(false);
+    N2->setEnabled(true);
+    setFixedSize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    Timer1->start();
+}
+
+void TForm1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    FormShow();
+}
+
+void TForm1::FormShow()
+{
+    Edit20->setAlignment(Qt::AlignCenter);
+    Edit21->setAlignment(Qt::AlignCenter);
+    Edit20->update();
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    FormClose();
+    QMainWindow::closeEvent(event);
+}
+
+void TForm1::FormClose()
+{
+    ClientSocket->SetActive(false);
+    ServerSocket1->SetActive(false);
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Edit21 && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        // Only typed characters are filtered; editing and navigation keys pass.
+        const QString text = key->text();
+        if (!text.isEmpty() && (text[0].unicode() >= 32 && text[0].unicode() != 127) && !Edit21KeyPress(text[0]))
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool TForm1::Edit21KeyPress(QChar key)
+{
+    return (key >= u'0' && key <= u'9') || key.unicode() == 8 || key.unicode() == 13;
+}
+
+QString TForm1::PanelText(int index) const
+{
+    return statusPanels.at(index)->text();
+}
+
+void TForm1::setPanel(int index, const QString &text)
+{
+    statusPanels.at(index)->setText(text);
+}
+
+void TForm1::showLinkIcon(bool active)
+{
+    Image2->setVisible(active);
+    Image1->setVisible(!active);
+}
+
+void TForm1::Timer1Timer()
+{
+    if (mode == lmClient) {
+        setPanel(1, Edit20->text());
+        Label2->setText(u("连接端口号"));
+        N1->setEnabled(true);
+        N2->setEnabled(false);
+        showLinkIcon(ClientSocket->Active());
+        if (ClientSocket->Active()) {
+            setPanel(3, u("连接成功..."));
+            Button1->setText(u("断开模块"));
+        } else {
+            Button1->setText(u("连接模块"));
+        }
+    } else {
+        setPanel(1, u("服务器模式"));
+        Label2->setText(u("监听端口号"));
+        N1->setEnabled(false);
+        N2->setEnabled(true);
+        showLinkIcon(ServerSocket1->Active());
+        Button1->setText(ServerSocket1->Active() ? u("停止监听") : u("开始监听"));
+    }
+    setPanel(5, QString::number(SentCount));
+    setPanel(7, QString::number(ReceivedCount));
+}
+
+void TForm1::Timer2Timer()
+{
+    Timer2->stop();
+    startIfStopped(Timer3);
+    Timer4->stop();
+    Edit4->clear();
+}
+
+void TForm1::Button1Click()
+{
+    Timer3->stop();
+    if (mode == lmClient) {
+        if (ClientSocket->Active()) {
+            ClientSocket->SetActive(false);
+            return;
+        }
+        ClientSocket->SetPort(StrToInt(Edit21->text()));
+        ClientSocket->SetHost(Edit20->text());
+        ClientSocket->SetActive(true);
+        Timer3->start(FirstKeepAlivePeriod);
+        return;
+    }
+    ListUserAddr->clear();
+    // Gives modules a moment to see the listener go before it comes back or stays away.
+    QThread::msleep(150);
+    if (ServerSocket1->Active()) {
+        setPanel(3, u("停止监听..."));
+        ServerSocket1->SetActive(false);
+        return;
+    }
+    setPanel(3, u("等待连接..."));
+    ServerSocket1->SetPort(StrToInt(Edit21->text()));
+    ServerSocket1->Open();
+    Timer3->start(FirstKeepAlivePeriod);
+}
+
+void TForm1::switchMode(TLinkMode newMode)
+{
+    const bool server = newMode == lmServer;
+    ListUserAddr->clear();
+    Memo1->resize(server ? LogWidthServer : LogWidthClient, Memo1->height());
+    BitBtn4->move(Memo1->geometry().right() - BitBtn4->width() + 1, BitBtn4->y());
+    Memo1->raise();
+    BitBtn4->raise();
+    mode = newMode;
+    Edit21->setText(server ? u("6000") : u("5000"));
+    N1->setEnabled(!server);
+    N2->setEnabled(server);
+    Panel2->setVisible(server);
+    ClientSocket->SetActive(false);
+    ServerSocket1->SetActive(false);
+}
+
+void TForm1::N1Click()
+{
+    switchMode(lmServer);
+}
+
+void TForm1::N2Click()
+{
+    switchMode(lmClient);
+}
+
+void TForm1::Timer3Timer()
+{
+    setPeriod(Timer3, KeepAlivePeriod);
+    if (ServerSocket1->Active()) {
+        for (int k = 0; k < ListUserAddr->count(); ++k) {
+            if (platform::TSocketConnection *c = ServerSocket1->Connection(k)) {
+                c->SendBuf(KeepAliveFrame.constData(), KeepAliveFrame.size());
+                SentCount += KeepAliveFrame.size();
+            }
+        }
+    } else if (ClientSocket->Active()) {
+        ClientSocket->Connection()->SendBuf(KeepAliveFrame.constData(), KeepAliveFrame.size());
+        SentCount += KeepAliveFrame.size();
+    }
+    setPanel(5, QString::number(SentCount));
+    restart(Timer4);
+}
+
+void TForm1::Timer4Timer()
+{
+    setPanel(3, u("等待连接..."));
+    Timer4->stop();
+}
+
+void TForm1::BitBtn4Click()
+{
+    Memo1->clear();
+    SentCount = 0;
+    ReceivedCount = 0;
+}
+
+void TForm1::ButtonSet1Click()
+{
+    if (Form2)
+        Form2->exec();
+}
+
+void TForm1::BitBtn1Click()
+{
+    platform::OpenUrl(QString::fromUtf8(ShopAddress));
+}
+
+void TForm1::N4Click()
+{
+    BitBtn1Click();
+}
+
+void TForm1::BitBtn2Click()
+{
+    close();
+}
+
+void TForm1::N3Click()
+{
+    BitBtn2Click();
+}
+
+TTarget TForm1::TargetConnection() const
+{
+    if (ServerSocket1->Active()) {
+        const int row = ListUserAddr->currentRow();
+        if (row < 0 || !ListUserAddr->item(row)->isSelected())
+            return {TTarget::NoSelection, nullptr};
+        platform::TSocketConnection *c = ServerSocket1->Connection(row);
+        return c ? TTarget{TTarget::Connection, c} : TTarget{TTarget::NoSelection, nullptr};
+    }
+    if (ClientSocket->Active())
+        return {TTarget::Connection, ClientSocket->Connection()};
+    return {TTarget::NoLink, nullptr};
+}
+
+void TForm1::ClientSocketConnecting(platform::TSocketConnection *)
+{
+    if (ClientSocket->Active()) {
+        showLinkIcon(true);
+        setPanel(3, u("连接成功..."));
+        Button1->setText(u("断开模块"));
+    } else {
+        setPanel(3, u("正在连接..."));
+    }
+}
+
+void TForm1::ClientSocketConnect(platform::TSocketConnection *)
+{
+    setPanel(3, u("连接成功..."));
+}
+
+void TForm1::ClientSocketDisconnect(platform::TSocketConnection *)
+{
+    setPanel(3, u("连接断开..."));
+}
+
+void TForm1::ClientSocketRead(platform::TSocketConnection *socket)
+{
+    readPath(socket, false);
+}
+
+void TForm1::ClientSocketError(platform::TSocketConnection *, int &errorCode)
+{
+    ClientSocket->SetActive(false);
+    showLinkIcon(false);
+    Button1->setText(u("连接模块"));
+    setPanel(3, u("连接中断..."));
+    errorCode = 0;
+}
+
+void TForm1::ServerSocket1ClientConnect(platform::TSocketConnection *)
+{
+    setPanel(3, u("连接成功..."));
+}
+
+void TForm1::ServerSocket1Accept(platform::TSocketConnection *socket)
+{
+    ListUserAddr->addItem(socket->RemoteAddress());
+    for (int k = 0; k < ListUserAddr->count(); ++k) {
+        if (platform::TSocketConnection *c = ServerSocket1->Connection(k))
+            c->SendText(ClearNotice);
+    }
+    setPanel(3, u("连接成功..."));
+}
+
+void TForm1::ServerSocket1ClientDisconnect(platform::TSocketConnection *socket)
+{
+    const QString address = socket->RemoteAddress();
+    for (int k = 0; k < ListUserAddr->count(); ++k) {
+        if (ListUserAddr->item(k)->text() == address) {
+            delete ListUserAddr->takeItem(k);
+            return;
+        }
+    }
+}
+
+void TForm1::ServerSocket1ClientRead(platform::TSocketConnection *socket)
+{
+    readPath(socket, true);
+}
+
+void TForm1::ServerSocket1ClientError(platform::TSocketConnection *, int &errorCode)
+{
+    setPanel(3, u("正在监听..."));
+    errorCode = 0;
+}
+
+// Reads everything waiting, in pieces of the receive buffer's size, so that no byte stays behind
+// waiting for a read event that may never come.
+void TForm1::readPath(platform::TSocketConnection *socket, bool fromServer)
+{
+    char buffer[ReceiveBufferSize];
+    do {
+        const qint64 n = socket->ReceiveBuf(buffer, std::min<qint64>(socket->ReceiveLength(), ReceiveBufferSize));
+        ReceivedCount = static_cast<int>(static_cast<quint32>(ReceivedCount) + static_cast<quint32>(n));
+        setPanel(7, QString::number(ReceivedCount));
+        if (fromServer)
+            setPanel(3, u("连接成功..."));
+        restart(Timer2);
+        appendToAccumulator(BytesToHexText(QByteArray::fromRawData(buffer, static_cast<int>(n))).trimmed());
+    } while (socket->ReceiveLength() > 0);
+}
+
+// A reply holds at most MaxHexTextBytes bytes; bytes beyond that before the next reply processing
+// cannot belong to a reply a module sends and are dropped, so a module sending without pause
+// cannot make the accumulator grow without limit.
+void TForm1::appendToAccumulator(const QString &hex)
+{
+    const QString current = Edit4->text();
+    const qsizetype held = current.isEmpty() ? 0 : (current.size() + 1) / 3;
+    const qsizetype take = std::min((hex.size() + 1) / 3, MaxHexTextBytes - held);
+    if (take <= 0)
+        return;
+    const QString piece = hex.left(take * 3 - 1);
+    Edit4->setText(current.isEmpty() ? piece : current + u' ' + piece);
+}

@@ -1,15 +1,138 @@
 #pragma once
-// The main window: module link and analyser.
+// The main window: the TCP link to the modules (client or server mode), the command buttons,
+// the log of replies and the channel chart.
 #include <QMainWindow>
 
+#include <array>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+class QTimer;
+class TClickImage;
 class TForm2;
+
+namespace platform {
+class TClientSocket;
+class TServerSocket;
+class TSocketConnection;
+} // namespace platform
+
+enum TLinkMode { lmServer, lmClient };
+
+// Where a command goes: the selected module while the server listens, else the client link.
+struct TTarget {
+    enum TOutcome { Connection, NoSelection, NoLink };
+    TOutcome Outcome;
+    platform::TSocketConnection *Link;
+};
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
+    static constexpr int ReceiveBufferSize = 1000;
+    static constexpr int KeepAlivePeriod = 8000;
+    static constexpr int FirstKeepAlivePeriod = 2000;
+
     explicit TForm1(QWidget *parent = nullptr);
+    ~TForm1() override;
     void SetConfigWindow(TForm2 *form2) { Form2 = form2; }
 
+    TTarget TargetConnection() const;
+    TLinkMode Mode() const { return mode; }
+    QString PanelText(int index) const;
+
+    // Controls, named as the window's design names them.
+    QPlainTextEdit *Memo1;
+    QLabel *Label3;
+    QPushButton *BitBtn4;
+    QLabel *Panel3;
+    QListWidget *ListUserAddr;
+    QLabel *Label6, *Label5;
+    QFrame *Panel1;
+    QLabel *Label1;
+    QLineEdit *Edit20;
+    QLabel *Label2;
+    QLineEdit *Edit21;
+    QLabel *Panel2;
+    QPushButton *Button1;
+    TClickImage *Image1, *Image2;
+    QPushButton *ButtonSet1, *BitBtn1, *BitBtn2;
+    TClickImage *Image6;
+    QLabel *Image4, *Image5;
+    QPushButton *BitBtn5;
+    QWidget *Chart1;
+    QLineEdit *Edit1, *Edit4;
+    QStatusBar *StatusBar1;
+    QAction *N1, *N2, *N4, *N3;
+    QTimer *Timer1, *Timer2, *Timer3, *Timer4;
+    platform::TClientSocket *ClientSocket;
+    platform::TServerSocket *ServerSocket1;
+
+    int SentCount = 0;
+    int ReceivedCount = 0;
+    int LargestTotal = 1000;
+    std::array<QString, 5> ChannelCode; // entries 1 to 4
+
+    // Handlers, public so that they can be driven directly.
+    void Timer1Timer();
+    void Timer2Timer();
+    void Timer3Timer();
+    void Timer4Timer();
+    void Button1Click();
+    void N1Click();
+    void N2Click();
+    void BitBtn4Click();
+    void ButtonSet1Click();
+    void BitBtn1Click();
+    void N4Click();
+    void BitBtn2Click();
+    void N3Click();
+    void ClientSocketConnecting(platform::TSocketConnection *socket);
+    void ClientSocketConnect(platform::TSocketConnection *socket);
+    void ClientSocketDisconnect(platform::TSocketConnection *socket);
+    void ClientSocketRead(platform::TSocketConnection *socket);
+    void ClientSocketError(platform::TSocketConnection *socket, int &errorCode);
+    void ServerSocket1ClientConnect(platform::TSocketConnection *socket);
+    void ServerSocket1Accept(platform::TSocketConnection *socket);
+    void ServerSocket1ClientDisconnect(platform::TSocketConnection *socket);
+    void ServerSocket1ClientRead(platform::TSocketConnection *socket);
+    void ServerSocket1ClientError(platform::TSocketConnection *socket, int &errorCode);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    bool Edit21KeyPress(QChar key);
+
+    void createControls();
+    void createMenu();
+    void createStatusBar();
+    void createTimers();
+    void createSockets();
+    void connectHandlers();
+    template <typename Sender, typename Signal, typename... Args>
+    void on(Sender *sender, Signal signal, void (TForm1::*handler)(Args...));
+    void setPanel(int index, const QString &text);
+    void showLinkIcon(bool active);
+    void switchMode(TLinkMode newMode);
+    void readPath(platform::TSocketConnection *socket, bool fromServer);
+    void appendToAccumulator(const QString &hex);
+
+    TLinkMode mode = lmServer;
     TForm2 *Form2 = nullptr;
+    std::array<QLabel *, 9> statusPanels{};
 };
+
+// The shop page opened by "进店看看" and "逛逛小店".
+extern const char *const ShopAddress;

@@ -3,7 +3,6 @@
 // a modal error box with the program's title and the window stays usable.
 #include <QApplication>
 #include <exception>
-#include <utility>
 
 extern const char *const ProgramTitle;
 
@@ -15,16 +14,14 @@ public:
     static void ShowException(const std::exception &e);
 };
 
-// Wraps a handler so that an exception it raises is reported like one that reaches notify();
-// signals are emitted from inside the toolkit, which must not be unwound.
+// Runs a handler and reports an exception it raises like one that reaches notify(); handlers run
+// inside the toolkit's signal emission, which must not be unwound.
 template <typename F>
-auto Guarded(F handler)
+void ReportErrors(F &&handler)
 {
-    return [handler = std::move(handler)](auto &&...args) {
-        try {
-            handler(std::forward<decltype(args)>(args)...);
-        } catch (const std::exception &e) {
-            TApplication::ShowException(e);
-        }
-    };
+    try {
+        handler();
+    } catch (const std::exception &e) {
+        TApplication::ShowException(e);
+    }
 }

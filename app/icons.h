@@ -1,0 +1,13 @@
+#pragma once
+// The window's small pictures, drawn at start so that the program needs no image files.
+#include <QPixmap>
+
+namespace icons {
+
+QPixmap LinkDown(int size);   // link inactive: grey, unplugged
+QPixmap LinkUp(int size);     // link active: green, plugged
+QPixmap Exit(int size);       // leave the program
+QPixmap Infrared(int size);   // decoration: a module sending infrared
+QPixmap Learn(int size);      // the learn button's picture
+
+} // namespace icons

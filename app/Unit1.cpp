@@ -6,13 +6,13 @@
 #include "app/convert.h"
 #include "app/hextext.h"
 #include "app/icons.h"
+#include "app/keyfilter.h"
 #include "platform/qt/desktop.h"
 #include "platform/qt/socketlink.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -273,7 +273,7 @@ void TForm1::connectHandlers()
     on(ServerSocket1, &TServerSocket::ClientRead, &TForm1::ServerSocket1ClientRead);
     on(ServerSocket1, &TServerSocket::ClientError, &TForm1::ServerSocket1ClientError);
 
-    Edit21->installEventFilter(this);
+    (new TKeyPressFilter(this, [this](QChar key) { return Edit21KeyPress(key); }))->Attach(Edit21);
 }
 
 void TForm1::FormCreate()
@@ -315,21 +315,9 @@ void TForm1::FormClose()
     ServerSocket1->SetActive(false);
 }
 
-bool TForm1::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == Edit21 && event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        // Only typed characters are filtered; editing and navigation keys pass.
-        const QString text = key->text();
-        if (!text.isEmpty() && (text[0].unicode() >= 32 && text[0].unicode() != 127) && !Edit21KeyPress(text[0]))
-            return true;
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
 bool TForm1::Edit21KeyPress(QChar key)
 {
-    return (key >= u'0' && key <= u'9') || key.unicode() == 8 || key.unicode() == 13;
+    return IsDigitKey(key);
 }
 
 QString TForm1::PanelText(int index) const

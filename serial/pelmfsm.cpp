@@ -50,7 +50,7 @@ public:
 
     bool event(QEvent *e) override
     {
-        if (e->type() != SyncEvent)
+        if (!FOwner->_IsSyncEvent(e))
             return QObject::event(e);
         FOwner->_RunSynchronized(true);
         return true;
@@ -101,15 +101,25 @@ void TPelmThread::Synchronize(const std::function<void()> &call)
         call();
         return;
     }
+    QEvent *wake = nullptr;
     {
         std::lock_guard<std::mutex> lock(FSyncLock);
         FSyncCall = &call;
         FSyncDone = false;
+        wake = new QEvent(TPelmSyncCaller::SyncEvent);
     }
     FSyncCond.notify_all();
-    QCoreApplication::postEvent(FCaller.get(), new QEvent(TPelmSyncCaller::SyncEvent));
+    QCoreApplication::postEvent(FCaller.get(), wake);
     std::unique_lock<std::mutex> lock(FSyncLock);
     FSyncCond.wait(lock, [this] { return FSyncDone; });
+}
+
+// The event was made under the lock on another thread; reading it under the same lock orders the
+// two for tools that cannot see the event queue's own locking.
+bool TPelmThread::_IsSyncEvent(QEvent *e)
+{
+    std::lock_guard<std::mutex> lock(FSyncLock);
+    return e->type() == TPelmSyncCaller::SyncEvent;
 }
 
 void TPelmThread::_RunSynchronized(bool passErrorsOn)

@@ -10,6 +10,8 @@
 // handlers (its timer thread is waiting for that very handler); use deleteLater there.
 #include <QObject>
 
+class QEvent;
+
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -92,6 +94,7 @@ private:
     // handler), else dropped.
     void _RunSynchronized(bool passErrorsOn);
     bool _OnCallerThread() const;
+    bool _IsSyncEvent(QEvent *e);
 
     std::atomic<bool> FTerminated{false};
     std::atomic<bool> FRunning{false};

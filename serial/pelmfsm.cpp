@@ -159,13 +159,11 @@ void TPelmThread::WaitFor()
     std::unique_lock<std::mutex> lock(FSyncLock);
     for (;;) {
         FSyncCond.wait(lock, [&] { return FFinished || (serve && FSyncCall); });
-        if (serve && FSyncCall) {
-            lock.unlock();
-            _RunSynchronized(false);
-            lock.lock();
-            continue;
-        }
-        break;
+        if (!serve || !FSyncCall)
+            break;
+        lock.unlock();
+        _RunSynchronized(false);
+        lock.lock();
     }
     lock.unlock();
     FThread.join();

@@ -1,0 +1,3 @@
+#pragma once
+#include "serial/pelmcommerror.h"
+#include "serial/pelmcommqueue.h"

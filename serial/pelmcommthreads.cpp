@@ -47,7 +47,8 @@ void TPelmComm::_ReadThread(TPelmComm *comm, std::shared_ptr<TWorkers> w)
     const bool watchErrors = platform::LineErrorCount(fd, lineErrors);
     Clock::time_point nextLineCheck = Clock::now() + std::chrono::milliseconds(kLineCheckMs);
 
-    uint32_t drainedRound = w->txRounds.load(std::memory_order_acquire);
+    // Rounds count from 0 for each session; the writer may have finished one before we got here.
+    uint32_t drainedRound = 0;
     int drainCheckMs = 1;
     bool lost = false;
     bool lostReported = false;

@@ -41,9 +41,13 @@ void TCommPackageQueue::Clear()
     FPurge.store(0, std::memory_order_relaxed);
 }
 
-uint32_t TCommPackageQueue::ConsumerOut(uint64_t outWord, uint64_t purgeWord) const
+uint32_t TCommPackageQueue::ConsumerOut(uint64_t outWord, uint64_t purgeWord, uint32_t in) const
 {
-    return Seq(purgeWord) != Seq(outWord) ? Pos(purgeWord) : Pos(outWord);
+    const uint32_t out = Pos(outWord);
+    if (Seq(purgeWord) == Seq(outWord))
+        return out;
+    const uint32_t purgeAt = Pos(purgeWord);
+    return (purgeAt + FQSize - out) % FQSize <= (in + FQSize - out) % FQSize ? purgeAt : out;
 }
 
 uint32_t TCommPackageQueue::fGetCount() const
@@ -53,7 +57,7 @@ uint32_t TCommPackageQueue::fGetCount() const
     const uint64_t outWord = FOut.load(std::memory_order_acquire);
     const uint64_t purgeWord = FPurge.load(std::memory_order_acquire);
     const uint32_t in = FIn.load(std::memory_order_acquire);
-    return (in + FQSize - ConsumerOut(outWord, purgeWord)) % FQSize;
+    return (in + FQSize - ConsumerOut(outWord, purgeWord, in)) % FQSize;
 }
 
 uint32_t TCommPackageQueue::fGetRemain() const
@@ -84,8 +88,8 @@ int32_t TCommPackageQueue::Out(void *buffer)
         return 0;
     const uint64_t outWord = FOut.load(std::memory_order_relaxed);
     const uint64_t purgeWord = FPurge.load(std::memory_order_acquire);
-    const uint32_t out = ConsumerOut(outWord, purgeWord);
     const uint32_t in = FIn.load(std::memory_order_acquire);
+    const uint32_t out = ConsumerOut(outWord, purgeWord, in);
     if (in == out) {
         if (Seq(purgeWord) != Seq(outWord))
             FOut.store(Pack(Seq(purgeWord), out), std::memory_order_release);
@@ -102,8 +106,8 @@ int32_t TCommPackageQueue::Read(void *buffer, uint32_t index) const
         return 0;
     const uint64_t outWord = FOut.load(std::memory_order_relaxed);
     const uint64_t purgeWord = FPurge.load(std::memory_order_acquire);
-    const uint32_t out = ConsumerOut(outWord, purgeWord);
     const uint32_t in = FIn.load(std::memory_order_acquire);
+    const uint32_t out = ConsumerOut(outWord, purgeWord, in);
     if (index >= (in + FQSize - out) % FQSize)
         return 0;
     std::memcpy(buffer, FBuf + size_t((out + index) % FQSize) * FPkgSz, FPkgSz);

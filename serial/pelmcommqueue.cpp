@@ -46,9 +46,13 @@ void TCommQueue::fSetBufSize(int32_t n)
     }
 }
 
-int32_t TCommQueue::ConsumerOut(uint64_t outWord, uint64_t purgeWord) const
+int32_t TCommQueue::ConsumerOut(uint64_t outWord, uint64_t purgeWord, int32_t in) const
 {
-    return static_cast<int32_t>(Seq(purgeWord) != Seq(outWord) ? Pos(purgeWord) : Pos(outWord));
+    const auto out = static_cast<int32_t>(Pos(outWord));
+    if (Seq(purgeWord) == Seq(outWord))
+        return out;
+    const auto purgeAt = static_cast<int32_t>(Pos(purgeWord));
+    return (purgeAt + FSize - out) % FSize <= (in + FSize - out) % FSize ? purgeAt : out;
 }
 
 int32_t TCommQueue::fGetCount() const
@@ -58,7 +62,7 @@ int32_t TCommQueue::fGetCount() const
     const uint64_t outWord = FOut.load(std::memory_order_acquire);
     const uint64_t purgeWord = FPurge.load(std::memory_order_acquire);
     const int32_t in = FIn.load(std::memory_order_acquire);
-    return (in + FSize - ConsumerOut(outWord, purgeWord)) % FSize;
+    return (in + FSize - ConsumerOut(outWord, purgeWord, in)) % FSize;
 }
 
 int32_t TCommQueue::fGetRemain() const
@@ -106,9 +110,9 @@ int32_t TCommQueue::Out(void *buffer, int32_t length)
         return 0;
     const uint64_t outWord = FOut.load(std::memory_order_relaxed);
     const uint64_t purgeWord = FPurge.load(std::memory_order_acquire);
-    const int32_t out = ConsumerOut(outWord, purgeWord);
     // Acquire: the bytes up to the in index are in place before we copy them.
     const int32_t in = FIn.load(std::memory_order_acquire);
+    const int32_t out = ConsumerOut(outWord, purgeWord, in);
     const int32_t n = std::min(length, (in + FSize - out) % FSize);
     if (n == 0) {
         if (Seq(purgeWord) != Seq(outWord))

@@ -43,7 +43,9 @@ private:
     static uint32_t Pos(uint64_t word) { return static_cast<uint32_t>(word); }
     static uint32_t Seq(uint64_t word) { return static_cast<uint32_t>(word >> 32); }
     static uint64_t Pack(uint32_t seq, uint32_t pos) { return (uint64_t(seq) << 32) | pos; }
-    int32_t ConsumerOut(uint64_t outWord, uint64_t purgeWord) const;
+    // The consumer's out index with a pending purge applied. The purge never moves it back: the
+    // consumer may have taken bytes beyond the purge point before it saw the purge.
+    int32_t ConsumerOut(uint64_t outWord, uint64_t purgeWord, int32_t in) const;
 
     int32_t FSize;
     alignas(64) std::atomic<uint64_t> FOut{0};

@@ -150,9 +150,12 @@ void TPelmComm::_ReadThread(TPelmComm *comm, std::shared_ptr<TWorkers> w)
 
         if ((events & EV_TXEMPTY) &&
             ((comm->FModemStatus.load(std::memory_order_relaxed) & MS_CTS_ON) || !w->ctsFlow || w->attached)) {
-            if (comm->FOutQueue.fGetCount() != 0)
+            // The writer keeps going by itself while the driver takes bytes; it needs a nudge only
+            // when bytes are waiting (output held back by the handshake, or queued just now).
+            if (comm->FOutQueue.fGetCount() != 0) {
                 events &= ~EV_TXEMPTY;
-            comm->FTxData.Signal();
+                comm->FTxData.Signal();
+            }
         }
 
         events &= mask;

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <poll.h>
+#include <semaphore>
 #include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
@@ -39,8 +40,9 @@ void FeedFar(int far, size_t n, const std::atomic<size_t> &consumed)
 {
     std::vector<uint8_t> buf(2048, 0x42);
     for (size_t sent = 0; sent < n;) {
-        if (sent - consumed.load(std::memory_order_acquire) + buf.size() > kWindow) {
-            std::this_thread::yield();
+        const size_t seen = consumed.load(std::memory_order_acquire);
+        if (sent - seen + buf.size() > kWindow) {
+            consumed.wait(seen);
             continue;
         }
         const ssize_t k = write(far, buf.data(), std::min(buf.size(), n - sent));
@@ -58,6 +60,12 @@ void BM_TransmitEngine(benchmark::State &state)
     PtyPair pty;
     TPelmComm comm;
     comm.fSetPortName(pty.PortPath());
+    // Like the raw loop, the producer sleeps while the port is busy: it waits for EV_TXEMPTY.
+    std::counting_semaphore<1 << 30> drained(0);
+    comm.OnCommNotify = [&](TPelmComm *, int32_t mask) {
+        if (mask & TPelmComm::EV_TXEMPTY)
+            drained.release();
+    };
     comm.Open();
     std::vector<uint8_t> block(2048, 0x42);
     for (auto _ : state) {
@@ -65,7 +73,7 @@ void BM_TransmitEngine(benchmark::State &state)
         for (size_t sent = 0; sent < kStream;) {
             const int k = comm.Write(block.data(), static_cast<int32_t>(std::min(block.size(), kStream - sent)));
             if (k == 0)
-                std::this_thread::yield();
+                drained.try_acquire_for(std::chrono::milliseconds(5));
             sent += static_cast<size_t>(k);
         }
         far.join();
@@ -76,7 +84,7 @@ void BM_TransmitEngine(benchmark::State &state)
 void BM_TransmitRaw(benchmark::State &state)
 {
     PtyPair pty;
-    std::vector<uint8_t> block(2048, 0x42);
+    std::vector<uint8_t> block(static_cast<size_t>(state.range(0)), 0x42);
     for (auto _ : state) {
         std::thread far([&] { DrainFar(pty.FarFd(), kStream); });
         for (size_t sent = 0; sent < kStream;) {
@@ -96,6 +104,12 @@ void BM_ReceiveEngine(benchmark::State &state)
     PtyPair pty;
     TPelmComm comm;
     comm.fSetPortName(pty.PortPath());
+    // Like the raw loop, the consumer sleeps until the port has something: it waits for EV_RXCHAR.
+    std::counting_semaphore<1 << 30> arrived(0);
+    comm.OnCommNotify = [&](TPelmComm *, int32_t mask) {
+        if (mask & TPelmComm::EV_RXCHAR)
+            arrived.release();
+    };
     comm.Open();
     std::vector<uint8_t> buf(8192);
     for (auto _ : state) {
@@ -103,10 +117,13 @@ void BM_ReceiveEngine(benchmark::State &state)
         std::thread far([&] { FeedFar(pty.FarFd(), kStream, consumed); });
         for (size_t got = 0; got < kStream;) {
             const int k = comm.Read(buf.data(), static_cast<int32_t>(buf.size()));
-            if (k == 0)
-                std::this_thread::yield();
+            if (k == 0) {
+                arrived.try_acquire_for(std::chrono::milliseconds(5));
+                continue;
+            }
             got += static_cast<size_t>(k);
             consumed.store(got, std::memory_order_release);
+            consumed.notify_one();
         }
         far.join();
     }
@@ -127,6 +144,7 @@ void BM_ReceiveRaw(benchmark::State &state)
             if (k > 0)
                 got += static_cast<size_t>(k);
             consumed.store(got, std::memory_order_release);
+            consumed.notify_one();
         }
         far.join();
     }
@@ -161,6 +179,22 @@ void BM_Latency37(benchmark::State &state)
     state.counters["engine_to_raw"] = engineNs / rawNs;
 }
 
+// Close wakes both threads and joins them; Open starts them again.
+void BM_OpenClose(benchmark::State &state)
+{
+    PtyPair pty;
+    TPelmComm comm;
+    comm.fSetPortName(pty.PortPath());
+    double closeNs = 0;
+    for (auto _ : state) {
+        comm.Open();
+        const auto t0 = std::chrono::steady_clock::now();
+        comm.Close();
+        closeNs += std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - t0).count();
+    }
+    state.counters["close_us"] = closeNs / static_cast<double>(state.iterations()) / 1000;
+}
+
 double CpuSeconds()
 {
     rusage ru{};
@@ -186,8 +220,9 @@ void BM_IdleOpenPortCpu(benchmark::State &state)
 } // namespace
 
 BENCHMARK(BM_TransmitEngine)->UseRealTime()->MinTime(1);
-BENCHMARK(BM_TransmitRaw)->UseRealTime()->MinTime(1);
+BENCHMARK(BM_TransmitRaw)->Arg(2048)->Arg(512)->UseRealTime()->MinTime(1);
 BENCHMARK(BM_ReceiveEngine)->UseRealTime()->MinTime(1);
 BENCHMARK(BM_ReceiveRaw)->UseRealTime()->MinTime(1);
 BENCHMARK(BM_Latency37)->UseRealTime()->MinTime(2);
+BENCHMARK(BM_OpenClose)->UseRealTime();
 BENCHMARK(BM_IdleOpenPortCpu)->Iterations(1)->UseRealTime();

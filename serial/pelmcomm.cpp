@@ -12,8 +12,10 @@ namespace PelmComm {
 
 namespace {
 
-constexpr int kCloseWaitSteps = 100; // of 5 ms: about 500 ms for both threads
-constexpr auto kCloseWaitStep = std::chrono::milliseconds(5);
+// Both threads get about 500 ms to end, looked at every millisecond: they usually end within
+// microseconds, and every line-setting setter pays for this wait.
+constexpr int kCloseWaitSteps = 500;
+constexpr auto kCloseWaitStep = std::chrono::milliseconds(1);
 
 platform::LineSettings ToLineSettings(const TDCB &dcb)
 {

@@ -102,38 +102,70 @@ bool WriteLineSettings(int fd, const RawLineSettings &settings)
     return SetTermios(fd, t);
 }
 
+TerminalFlags LineFlags(const LineSettings &s)
+{
+    TerminalFlags f;
+    f.iflag = IGNBRK;
+    f.cflag = CREAD | CLOCAL;
+    switch (s.dataBits) {
+    case 5: f.cflag |= CS5; break;
+    case 6: f.cflag |= CS6; break;
+    case 7: f.cflag |= CS7; break;
+    default: f.cflag |= CS8; break;
+    }
+    switch (s.parity) {
+    case 1: f.cflag |= PARENB | PARODD; break;
+    case 2: f.cflag |= PARENB; break;
+    case 3: f.cflag |= PARENB | PARODD | CMSPAR; break;
+    case 4: f.cflag |= PARENB | CMSPAR; break;
+    default: break;
+    }
+    if (s.parity >= 1 && s.parity <= 4)
+        f.iflag |= INPCK;
+    if (s.stopBits == 1 || s.stopBits == 2)
+        f.cflag |= CSTOPB;
+    if (s.rtsCtsFlow)
+        f.cflag |= CRTSCTS;
+    if (s.xonXoffOut)
+        f.iflag |= IXON;
+    if (s.xonXoffIn)
+        f.iflag |= IXOFF;
+    return f;
+}
+
+namespace {
+
+// The classic speed codes where one exists, so that tools and drivers that know only those read
+// the rate back; any other rate is set as a number.
+tcflag_t SpeedCode(uint32_t baud)
+{
+    static constexpr struct {
+        uint32_t baud;
+        tcflag_t code;
+    } kCodes[] = {{50, B50}, {75, B75}, {110, B110}, {134, B134}, {150, B150}, {200, B200}, {300, B300},
+                  {600, B600}, {1200, B1200}, {1800, B1800}, {2400, B2400}, {4800, B4800}, {9600, B9600},
+                  {19200, B19200}, {38400, B38400}, {57600, B57600}, {115200, B115200}, {230400, B230400},
+                  {460800, B460800}, {500000, B500000}, {576000, B576000}, {921600, B921600},
+                  {1000000, B1000000}, {1152000, B1152000}, {1500000, B1500000}, {2000000, B2000000},
+                  {2500000, B2500000}, {3000000, B3000000}, {3500000, B3500000}, {4000000, B4000000}};
+    for (const auto &c : kCodes)
+        if (c.baud == baud)
+            return c.code;
+    return BOTHER;
+}
+
+} // namespace
+
 bool ApplyLineSettings(int fd, const LineSettings &s)
 {
     termios2 t;
     if (!GetTermios(fd, t))
         return false;
-    t.c_iflag = IGNBRK;
+    const TerminalFlags f = LineFlags(s);
+    t.c_iflag = f.iflag;
     t.c_oflag = 0;
     t.c_lflag = 0;
-    t.c_cflag = CREAD | CLOCAL | BOTHER;
-    switch (s.dataBits) {
-    case 5: t.c_cflag |= CS5; break;
-    case 6: t.c_cflag |= CS6; break;
-    case 7: t.c_cflag |= CS7; break;
-    default: t.c_cflag |= CS8; break;
-    }
-    switch (s.parity) {
-    case 1: t.c_cflag |= PARENB | PARODD; break;
-    case 2: t.c_cflag |= PARENB; break;
-    case 3: t.c_cflag |= PARENB | PARODD | CMSPAR; break;
-    case 4: t.c_cflag |= PARENB | CMSPAR; break;
-    default: break;
-    }
-    if (s.parity >= 1 && s.parity <= 4)
-        t.c_iflag |= INPCK;
-    if (s.stopBits == 1 || s.stopBits == 2)
-        t.c_cflag |= CSTOPB;
-    if (s.rtsCtsFlow)
-        t.c_cflag |= CRTSCTS;
-    if (s.xonXoffOut)
-        t.c_iflag |= IXON;
-    if (s.xonXoffIn)
-        t.c_iflag |= IXOFF;
+    t.c_cflag = f.cflag | SpeedCode(s.baud);
     t.c_cc[VSTART] = s.xonChar;
     t.c_cc[VSTOP] = s.xoffChar;
     t.c_cc[VMIN] = 1;

@@ -50,6 +50,13 @@ private:
 bool IsTerminal(int fd);
 bool ReadLineSettings(int fd, RawLineSettings &settings);
 bool WriteLineSettings(int fd, const RawLineSettings &settings);
+// The terminal flags raw mode with these settings uses (the kernel's c_cflag and c_iflag bits, speed
+// left out).
+struct TerminalFlags {
+    uint32_t cflag = 0;
+    uint32_t iflag = 0;
+};
+TerminalFlags LineFlags(const LineSettings &settings);
 // Raw mode with the given line settings, any baud rate.
 bool ApplyLineSettings(int fd, const LineSettings &settings);
 

@@ -1,5 +1,6 @@
 #include "serial/pelmcomm.h"
 #include "serial/ptypair.h"
+#include "platform/sys/serialport.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 #include <mutex>
 #include <random>
 #include <sys/resource.h>
+#include <termios.h>
 #include <thread>
 
 using PelmComm::EPelmCommError;
@@ -236,6 +238,71 @@ TEST_F(EngineTest, LineSettingChangeClosesThePort)
     comm.fSetBaud(31250);
     comm.Open();
     EXPECT_TRUE(comm.fGetActive());
+}
+
+// A pseudo-terminal forces 8 data bits without parity, so those are checked on the flags; speed,
+// stop bits and flow control are checked on the terminal itself.
+TEST_F(EngineTest, LineSettingsReachTheTerminalAndAreRestoredOnClose)
+{
+    termios before{};
+    ASSERT_EQ(tcgetattr(pty.PortFd(), &before), 0);
+    const struct {
+        uint32_t baud;
+        uint8_t stopBits;
+        TPelmComm::TFlowControl fc;
+        speed_t speed;
+        tcflag_t cflagSet, cflagClear, iflagSet, iflagClear;
+    } cases[] = {
+        {9600, 2, TPelmComm::fcXonXoff, B9600, CSTOPB, CRTSCTS, IXON | IXOFF, 0},
+        {115200, 0, TPelmComm::fcRtsCts, B115200, CRTSCTS, CSTOPB, 0, IXON | IXOFF},
+        {19200, 1, TPelmComm::fcRtsCtsXonXoff, B19200, CSTOPB | CRTSCTS, 0, IXON | IXOFF, 0},
+        {4800, 9, TPelmComm::fcNone, B4800, 0, CSTOPB | CRTSCTS, 0, IXON | IXOFF},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.baud);
+        comm.fSetBaud(c.baud);
+        comm.fSetStopBits(c.stopBits);
+        comm.fSetFCtrl(c.fc);
+        comm.Open();
+        termios t{};
+        ASSERT_EQ(tcgetattr(pty.PortFd(), &t), 0);
+        EXPECT_EQ(cfgetospeed(&t), c.speed);
+        EXPECT_EQ(t.c_cflag & c.cflagSet, c.cflagSet);
+        EXPECT_EQ(t.c_cflag & c.cflagClear, 0u);
+        EXPECT_EQ(t.c_iflag & c.iflagSet, c.iflagSet);
+        EXPECT_EQ(t.c_iflag & c.iflagClear, 0u);
+        EXPECT_EQ(t.c_lflag & (ICANON | ECHO | ISIG), 0u); // raw
+        comm.Close();
+        termios after{};
+        ASSERT_EQ(tcgetattr(pty.PortFd(), &after), 0);
+        EXPECT_EQ(after.c_cflag, before.c_cflag);
+        EXPECT_EQ(after.c_iflag, before.c_iflag);
+        EXPECT_EQ(after.c_lflag, before.c_lflag);
+    }
+}
+
+TEST(LineFlagsTest, DataBitsParityAndStopBits)
+{
+    const struct {
+        uint8_t dataBits, parity, stopBits;
+        tcflag_t cflag;
+    } cases[] = {
+        {8, 0, 0, CS8}, {7, 2, 2, CS7 | PARENB | CSTOPB}, {8, 1, 0, CS8 | PARENB | PARODD},
+        {5, 3, 1, CS5 | PARENB | PARODD | CMSPAR | CSTOPB}, {6, 4, 0, CS6 | PARENB | CMSPAR},
+        {9, 9, 9, CS8}, {4, 5, 3, CS8}, // out of range: 8N1
+    };
+    constexpr tcflag_t kLine = CSIZE | PARENB | PARODD | CMSPAR | CSTOPB;
+    for (const auto &c : cases) {
+        platform::LineSettings s;
+        s.dataBits = c.dataBits;
+        s.parity = c.parity;
+        s.stopBits = c.stopBits;
+        const auto f = platform::LineFlags(s);
+        EXPECT_EQ(f.cflag & kLine, c.cflag) << int(c.dataBits) << int(c.parity) << int(c.stopBits);
+        EXPECT_EQ((f.iflag & INPCK) != 0, c.parity >= 1 && c.parity <= 4);
+        EXPECT_TRUE(f.cflag & CREAD);
+        EXPECT_TRUE(f.cflag & CLOCAL);
+    }
 }
 
 TEST_F(EngineTest, PortNameRules)

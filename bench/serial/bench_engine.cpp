@@ -1,0 +1,228 @@
+// The engine over a pseudo-terminal beside a raw loop over another pseudo-terminal in the same run:
+// throughput both ways, the latency of a 37-byte write, and the processor time of an idle open port.
+#include "serial/pelmcomm.h"
+#include "serial/ptypair.h"
+
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <chrono>
+#include <poll.h>
+#include <semaphore>
+#include <sys/resource.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+using PelmComm::TPelmComm;
+using testing_serial::PtyPair;
+
+namespace {
+
+constexpr size_t kStream = 4 << 20;
+// The receive queue drops what does not fit, so the far end keeps at most this much ahead of the
+// consumer; the raw loop gets the same window.
+constexpr size_t kWindow = 6144;
+
+void DrainFar(int far, size_t n)
+{
+    std::vector<uint8_t> buf(65536);
+    for (size_t got = 0; got < n;) {
+        pollfd p{far, POLLIN, 0};
+        poll(&p, 1, 1000);
+        const ssize_t k = read(far, buf.data(), std::min(buf.size(), n - got));
+        if (k > 0)
+            got += static_cast<size_t>(k);
+    }
+}
+
+void FeedFar(int far, size_t n, const std::atomic<size_t> &consumed)
+{
+    std::vector<uint8_t> buf(2048, 0x42);
+    for (size_t sent = 0; sent < n;) {
+        const size_t seen = consumed.load(std::memory_order_acquire);
+        if (sent - seen + buf.size() > kWindow) {
+            consumed.wait(seen);
+            continue;
+        }
+        const ssize_t k = write(far, buf.data(), std::min(buf.size(), n - sent));
+        if (k > 0)
+            sent += static_cast<size_t>(k);
+        else {
+            pollfd p{far, POLLOUT, 0};
+            poll(&p, 1, 10);
+        }
+    }
+}
+
+void BM_TransmitEngine(benchmark::State &state)
+{
+    PtyPair pty;
+    TPelmComm comm;
+    comm.fSetPortName(pty.PortPath());
+    // Like the raw loop, the producer sleeps while the port is busy: it waits for EV_TXEMPTY.
+    std::counting_semaphore<1 << 30> drained(0);
+    comm.OnCommNotify = [&](TPelmComm *, int32_t mask) {
+        if (mask & TPelmComm::EV_TXEMPTY)
+            drained.release();
+    };
+    comm.Open();
+    std::vector<uint8_t> block(2048, 0x42);
+    for (auto _ : state) {
+        std::thread far([&] { DrainFar(pty.FarFd(), kStream); });
+        for (size_t sent = 0; sent < kStream;) {
+            const int k = comm.Write(block.data(), static_cast<int32_t>(std::min(block.size(), kStream - sent)));
+            if (k == 0)
+                drained.try_acquire_for(std::chrono::milliseconds(5));
+            sent += static_cast<size_t>(k);
+        }
+        far.join();
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * kStream);
+}
+
+void BM_TransmitRaw(benchmark::State &state)
+{
+    PtyPair pty;
+    std::vector<uint8_t> block(static_cast<size_t>(state.range(0)), 0x42);
+    for (auto _ : state) {
+        std::thread far([&] { DrainFar(pty.FarFd(), kStream); });
+        for (size_t sent = 0; sent < kStream;) {
+            pollfd p{pty.PortFd(), POLLOUT, 0};
+            poll(&p, 1, -1);
+            const ssize_t k = write(pty.PortFd(), block.data(), std::min(block.size(), kStream - sent));
+            if (k > 0)
+                sent += static_cast<size_t>(k);
+        }
+        far.join();
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * kStream);
+}
+
+void BM_ReceiveEngine(benchmark::State &state)
+{
+    PtyPair pty;
+    TPelmComm comm;
+    comm.fSetPortName(pty.PortPath());
+    // Like the raw loop, the consumer sleeps until the port has something: it waits for EV_RXCHAR.
+    std::counting_semaphore<1 << 30> arrived(0);
+    comm.OnCommNotify = [&](TPelmComm *, int32_t mask) {
+        if (mask & TPelmComm::EV_RXCHAR)
+            arrived.release();
+    };
+    comm.Open();
+    std::vector<uint8_t> buf(8192);
+    for (auto _ : state) {
+        std::atomic<size_t> consumed{0};
+        std::thread far([&] { FeedFar(pty.FarFd(), kStream, consumed); });
+        for (size_t got = 0; got < kStream;) {
+            const int k = comm.Read(buf.data(), static_cast<int32_t>(buf.size()));
+            if (k == 0) {
+                arrived.try_acquire_for(std::chrono::milliseconds(5));
+                continue;
+            }
+            got += static_cast<size_t>(k);
+            consumed.store(got, std::memory_order_release);
+            consumed.notify_one();
+        }
+        far.join();
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * kStream);
+}
+
+void BM_ReceiveRaw(benchmark::State &state)
+{
+    PtyPair pty;
+    std::vector<uint8_t> buf(8192);
+    for (auto _ : state) {
+        std::atomic<size_t> consumed{0};
+        std::thread far([&] { FeedFar(pty.FarFd(), kStream, consumed); });
+        for (size_t got = 0; got < kStream;) {
+            pollfd p{pty.PortFd(), POLLIN, 0};
+            poll(&p, 1, -1);
+            const ssize_t k = read(pty.PortFd(), buf.data(), buf.size());
+            if (k > 0)
+                got += static_cast<size_t>(k);
+            consumed.store(got, std::memory_order_release);
+            consumed.notify_one();
+        }
+        far.join();
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * kStream);
+}
+
+// Paired samples: each iteration times one raw and one engine write of 37 bytes until the far end
+// has them.
+void BM_Latency37(benchmark::State &state)
+{
+    PtyPair rawPty, enginePty;
+    TPelmComm comm;
+    comm.fSetPortName(enginePty.PortPath());
+    comm.Open();
+    const std::vector<uint8_t> frame(37, 0x37);
+    double rawNs = 0, engineNs = 0;
+    using Clock = std::chrono::steady_clock;
+    for (auto _ : state) {
+        auto t0 = Clock::now();
+        benchmark::DoNotOptimize(write(rawPty.PortFd(), frame.data(), frame.size()));
+        DrainFar(rawPty.FarFd(), frame.size());
+        auto t1 = Clock::now();
+        comm.Write(frame.data(), static_cast<int32_t>(frame.size()));
+        DrainFar(enginePty.FarFd(), frame.size());
+        auto t2 = Clock::now();
+        rawNs += std::chrono::duration<double, std::nano>(t1 - t0).count();
+        engineNs += std::chrono::duration<double, std::nano>(t2 - t1).count();
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["raw_us"] = rawNs / n / 1000;
+    state.counters["engine_us"] = engineNs / n / 1000;
+    state.counters["engine_to_raw"] = engineNs / rawNs;
+}
+
+// Close wakes both threads and joins them; Open starts them again.
+void BM_OpenClose(benchmark::State &state)
+{
+    PtyPair pty;
+    TPelmComm comm;
+    comm.fSetPortName(pty.PortPath());
+    double closeNs = 0;
+    for (auto _ : state) {
+        comm.Open();
+        const auto t0 = std::chrono::steady_clock::now();
+        comm.Close();
+        closeNs += std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - t0).count();
+    }
+    state.counters["close_us"] = closeNs / static_cast<double>(state.iterations()) / 1000;
+}
+
+double CpuSeconds()
+{
+    rusage ru{};
+    getrusage(RUSAGE_SELF, &ru);
+    return ru.ru_utime.tv_sec + ru.ru_stime.tv_sec + (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
+}
+
+void BM_IdleOpenPortCpu(benchmark::State &state)
+{
+    PtyPair pty;
+    TPelmComm comm;
+    comm.fSetPortName(pty.PortPath());
+    comm.Open();
+    for (auto _ : state) {
+        const double cpu0 = CpuSeconds();
+        const auto t0 = std::chrono::steady_clock::now();
+        std::this_thread::sleep_for(std::chrono::seconds(5));
+        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        state.counters["cpu_percent_of_core"] = (CpuSeconds() - cpu0) / wall * 100;
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_TransmitEngine)->UseRealTime()->MinTime(1);
+BENCHMARK(BM_TransmitRaw)->Arg(2048)->Arg(512)->UseRealTime()->MinTime(1);
+BENCHMARK(BM_ReceiveEngine)->UseRealTime()->MinTime(1);
+BENCHMARK(BM_ReceiveRaw)->UseRealTime()->MinTime(1);
+BENCHMARK(BM_Latency37)->UseRealTime()->MinTime(2);
+BENCHMARK(BM_OpenClose)->UseRealTime();
+BENCHMARK(BM_IdleOpenPortCpu)->Iterations(1)->UseRealTime();

@@ -1,0 +1,40 @@
+#pragma once
+#include "platform/sys/uniquefd.h"
+
+#include <cstddef>
+
+namespace platform {
+
+// A manual-reset event that poll() can wait for.
+class EventFd {
+public:
+    bool Create();
+    bool valid() const { return fd_.valid(); }
+    int fd() const { return fd_.get(); }
+    void Signal();
+    void Reset();
+
+private:
+    UniqueFd fd_;
+};
+
+struct PollEntry {
+    int fd = -1;
+    bool wantIn = false;
+    bool wantOut = false;
+    // results
+    bool readable = false;
+    bool writable = false;
+    bool hangup = false; // the other end went away
+    bool error = false;  // error on the descriptor, or the descriptor is not open
+};
+
+// Waits until one of the entries is ready or timeoutMs passed (-1: no limit). Returns the number of
+// ready entries, 0 on timeout, -1 when the wait itself failed. Interrupted waits are resumed.
+int Poll(PollEntry *entries, size_t count, int timeoutMs);
+
+// Raises the calling thread's scheduling priority a little above normal where the system permits it;
+// does nothing otherwise.
+void RaiseCurrentThreadPriority();
+
+} // namespace platform

@@ -1,0 +1,3 @@
+#pragma once
+#include "serial/pelmcommqueue.h"
+#include "serial/pelmcommpkgqueue.h"

@@ -1,0 +1,32 @@
+#pragma once
+#include "serial/pelmcomm.h"
+
+#include <thread>
+
+namespace PelmComm {
+
+// What the reader and writer threads of one open session share. Each thread holds it too, so a thread
+// that outlives Close's wait never touches a closed event descriptor.
+struct TPelmComm::TWorkers {
+    int fd = -1;
+    bool attached = false;
+    bool ctsFlow = false;
+    int32_t eventMask = EventMaskAll;
+    uint8_t evtChar = 0;
+
+    platform::EventFd readStop;
+    platform::EventFd writeStop;
+    platform::EventFd rxWake; // the writer tells the reader that output is on its way
+
+    std::atomic<bool> readRun{false};
+    std::atomic<bool> writeRun{false};
+    std::atomic<bool> readDone{false};
+    std::atomic<bool> writeDone{false};
+    std::atomic<uint32_t> txRounds{0}; // rounds of the writer that handed bytes to the port
+    std::atomic<bool> writerLostPort{false};
+
+    std::thread reader;
+    std::thread writer;
+};
+
+} // namespace PelmComm

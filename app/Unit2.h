@@ -1,14 +1,89 @@
 #pragma once
-// The module configuration window.
+// The module configuration window: the module's network parameters, written over the serial line
+// or the network and read back over the serial line, kept in the settings file.
 #include <QDialog>
 
+#include "app/moduleparams.h"
+
+#include <array>
+#include <string>
+
+class QCheckBox;
+class QComboBox;
+class QFileDialog;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
 class TForm1;
 
 class TForm2 : public QDialog {
     Q_OBJECT
 public:
+    static constexpr const char *SettingsFileName = "红外模块设置.ini";
+
     explicit TForm2(TForm1 *mainForm, QWidget *parent = nullptr);
+    ~TForm2() override;
+
+    // The program's settings file; placed elsewhere only by tests.
+    const std::string &SettingsPath() const { return settingsPath_; }
+    void SetSettingsPath(std::string path) { settingsPath_ = std::move(path); }
+    void LoadSettings(const std::string &path);
+    void SaveSettings(const std::string &path);
+
+    QLineEdit *Edit(int number) const { return edits_.at(number); }
+    QString PanelText(int index) const;
+
+    QGroupBox *GroupBox1, *GroupBox2;
+    QPlainTextEdit *Memo1;
+    QComboBox *ComboBox1;
+    QLineEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5, *Edit6, *Edit7, *Edit8, *Edit9, *Edit10, *Edit11, *Edit12,
+        *Edit13, *Edit14, *Edit15, *Edit16, *Edit17, *Edit18, *Edit19, *Edit20, *Edit21, *Edit22, *Edit23, *Edit24;
+    QLabel *Image1, *Image2;
+    QFrame *Panel1, *Panel2;
+    QCheckBox *CheckBox1, *CheckBox2;
+    QPushButton *BitBtn3, *BitBtn2, *SpeedButton6;
+    QLabel *Image6, *Image5;
+    QPushButton *Button1, *ButtonSet1, *BitBtn1, *保存到文件, *Button2;
+    QStatusBar *StatusBar1;
+    QFileDialog *OpenDialog1, *SaveDialog1;
+
+    bool Edit1KeyPress(QChar key);
+    bool Edit2KeyPress(QChar key);
+    bool Edit3KeyPress(QChar key);
+    bool Edit4KeyPress(QChar key);
+    bool Edit11KeyPress(QChar key);
+    void ComboBox1Change();
+    void Edit3Change();
+    void Edit4Change();
+    void CheckBox2Click();
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void 保存到文件Click();
+    void Button2Click();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void done(int result) override;
 
 private:
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+
+    void createControls();
+    void createStatusBar();
+    void bindHandlers();
+    void setPanel(int index, const QString &text);
+    void showWorkModeBrackets(int index);
+    void syncMac();
+    TParameterTexts parameterTexts() const;
+
     TForm1 *Form1;
+    std::string settingsPath_;
+    std::array<QLineEdit *, ParameterEditCount + 1> edits_{}; // by number, 1 to 24
+    std::array<QLabel *, 6> statusPanels_{};
 };

@@ -94,4 +94,35 @@ QPixmap Learn(int size)
     return pm;
 }
 
+QPixmap Bracket(int height)
+{
+    QPixmap pm(14, height);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setPen(QPen(QColor(220, 0, 0), 3, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.drawPolyline(QPolygon({QPoint(2, 2), QPoint(11, 2), QPoint(11, height - 3), QPoint(2, height - 3)}));
+    return pm;
+}
+
+QPixmap LampOff(int size)
+{
+    QPixmap pm = canvas(size);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(50, 50, 50), size / 7.0));
+    p.drawEllipse(QRectF(size * 0.15, size * 0.15, size * 0.7, size * 0.7));
+    return pm;
+}
+
+QPixmap LampOn(int size)
+{
+    QPixmap pm = LampOff(size);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(230, 0, 0));
+    p.drawEllipse(QRectF(size * 0.25, size * 0.25, size * 0.5, size * 0.5));
+    return pm;
+}
+
 } // namespace icons

@@ -28,9 +28,18 @@ inline int FreePort()
 // A module on the far side of the link: a socket that keeps everything it received.
 struct TPeer {
     std::unique_ptr<QTcpSocket> Socket = std::make_unique<QTcpSocket>();
-    QByteArray Received;
+    QByteArray Received;        // tests may clear it
+    qint64 TotalReceived = 0;   // never cleared
+    qint64 ClearsExpected = 0;  // bytes of "CLEAR" notices the window owes this peer so far
 
-    TPeer() { QObject::connect(Socket.get(), &QIODevice::readyRead, [this] { Received += Socket->readAll(); }); }
+    TPeer()
+    {
+        QObject::connect(Socket.get(), &QIODevice::readyRead, [this] {
+            const QByteArray bytes = Socket->readAll();
+            Received += bytes;
+            TotalReceived += bytes.size();
+        });
+    }
     bool ConnectTo(int port)
     {
         Socket->connectToHost(QHostAddress::LocalHost, static_cast<quint16>(port));
@@ -68,6 +77,16 @@ protected:
         peers.push_back(std::make_unique<TPeer>());
         EXPECT_TRUE(peers.back()->ConnectTo(port));
         EXPECT_TRUE(testsupport::WaitFor([&] { return form->ListUserAddr->count() == before + 1; }));
+        // Every module hears "CLEAR" on each accept; let those notices land before the test goes on.
+        for (auto &p : peers)
+            if (p->Socket->state() == QAbstractSocket::ConnectedState)
+                p->ClearsExpected += 5;
+        EXPECT_TRUE(testsupport::WaitFor([&] {
+            for (auto &p : peers)
+                if (p->Socket->state() == QAbstractSocket::ConnectedState && p->TotalReceived < p->ClearsExpected)
+                    return false;
+            return true;
+        }));
         return *peers.back();
     }
 

@@ -52,4 +52,29 @@ private:
     QTimer timer_;
 };
 
+// Answers the first modal window of type T that appears, once, with the given action.
+template <typename T>
+class TModalResponder {
+public:
+    explicit TModalResponder(std::function<void(T *)> action) : action_(std::move(action))
+    {
+        timer_.setInterval(20);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            T *modal = qobject_cast<T *>(QApplication::activeModalWidget());
+            if (!modal || !modal->isVisible())
+                return;
+            timer_.stop();
+            Answered = true;
+            action_(modal);
+        });
+        timer_.start();
+    }
+
+    bool Answered = false;
+
+private:
+    std::function<void(T *)> action_;
+    QTimer timer_;
+};
+
 } // namespace testsupport

@@ -1,0 +1,30 @@
+// The configuration window's network write, through the main window's link.
+#include "app/Unit1.h"
+#include "app/Unit2.h"
+#include "platform/qt/socketlink.h"
+
+#include <QComboBox>
+#include <QCheckBox>
+#include <QMessageBox>
+
+void TForm2::BitBtn2Click()
+{
+    setPanel(4, QString());
+    SaveSettings(SettingsPath());
+    const int workMode = ComboBox1->currentIndex() == 0 ? 0 : 1;
+    const QByteArray frame = BuildParameterFrame(parameterTexts(), workMode, CheckBox1->isChecked());
+    const TTarget target = Form1->TargetConnection();
+    switch (target.Outcome) {
+    case TTarget::Connection:
+        target.Link->SendBuf(frame.constData(), frame.size());
+        break;
+    case TTarget::NoSelection:
+        QMessageBox::critical(this, QString::fromUtf8("提示信息框"),
+                              QString::fromUtf8("设置前，请在主窗口列表内先选择模块。。。"));
+        break;
+    case TTarget::NoLink:
+        QMessageBox::critical(this, QString::fromUtf8("提示信息框"),
+                              QString::fromUtf8("设置前，请确认模块已经和电脑建立连接。。。"));
+        break;
+    }
+}

@@ -1,0 +1,80 @@
+// The configuration window's settings: the program's settings file and parameter files.
+#include "app/Unit2.h"
+
+#include "app/convert.h"
+#include "platform/sys/inifile.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+
+namespace {
+
+const std::string EditSection = "模块设置";
+const std::string BasicSection = "基本参数";
+const std::string PortNumberKey = "串口号";
+const std::string WorkModeKey = "工作模式";
+const std::string RestartKey = "超时重启";
+
+const char *const EditDefaults[ParameterEditCount] = {"192", "168", "0",   "199", "192", "168", "0",   "1",
+                                                      "255", "255", "255", "0",   "5000", "192", "168", "0",
+                                                      "190", "6000", "100", "101", "102", "103", "0",   "0"};
+
+std::string key(int number)
+{
+    return "In" + std::to_string(number);
+}
+
+int toInt(const std::string &text)
+{
+    return StrToInt(QString::fromStdString(text));
+}
+
+// Runs a modal file dialog with the window's filter and returns the chosen path, or empty.
+QString choose(QFileDialog *dialog, QFileDialog::AcceptMode mode, const char *filterCaption)
+{
+    dialog->setAcceptMode(mode);
+    dialog->setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog->setDefaultSuffix("ini");
+    dialog->setNameFilters({QString::fromUtf8(filterCaption) + " (*.V12)", QString::fromUtf8("所有文件 (*)")});
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return {};
+    return dialog->selectedFiles().first();
+}
+
+} // namespace
+
+void TForm2::LoadSettings(const std::string &path)
+{
+    const platform::TIniFile ini(path);
+    for (int n = 1; n <= ParameterEditCount; ++n)
+        edits_[n]->setText(QString::fromStdString(ini.ReadString(EditSection, key(n), EditDefaults[n - 1])));
+    const int mode = toInt(ini.ReadString(BasicSection, WorkModeKey, "0"));
+    ComboBox1->setCurrentIndex(mode == 0 || mode == 1 ? mode : -1);
+    showWorkModeBrackets(ComboBox1->currentIndex());
+    CheckBox1->setChecked(toInt(ini.ReadString(BasicSection, RestartKey, "1")) != 0);
+}
+
+void TForm2::SaveSettings(const std::string &path)
+{
+    const platform::TIniFile ini(path);
+    for (int n = 1; n <= ParameterEditCount; ++n)
+        ini.WriteString(EditSection, key(n), edits_[n]->text().toStdString());
+    ini.WriteString(BasicSection, WorkModeKey, std::to_string(ComboBox1->currentIndex()));
+    ini.WriteString(BasicSection, RestartKey, CheckBox1->isChecked() ? "1" : "0");
+}
+
+void TForm2::保存到文件Click()
+{
+    const QString path = choose(SaveDialog1, QFileDialog::AcceptSave, "V1.2红外模块配置数据保存");
+    if (!path.isEmpty())
+        SaveSettings(path.toStdString());
+}
+
+void TForm2::Button2Click()
+{
+    const QString path = choose(OpenDialog1, QFileDialog::AcceptOpen, "V1.2红外模块配置数据读取");
+    if (!path.isEmpty())
+        LoadSettings(path.toStdString());
+}

@@ -1,0 +1,40 @@
+#pragma once
+// The configuration window beside its main window, with the settings file in a temporary folder.
+#include "app/Unit2.h"
+#include "mainwindowfixture.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <fstream>
+#include <sstream>
+
+class ConfigWindowTest : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        ASSERT_TRUE(dir.isValid());
+        form2 = std::make_unique<TForm2>(form.get());
+        form2->SetSettingsPath(Path(TForm2::SettingsFileName));
+    }
+    void TearDown() override
+    {
+        form2.reset();
+        MainWindowTest::TearDown();
+    }
+
+    std::string Path(const std::string &name) const { return dir.filePath(QString::fromStdString(name)).toStdString(); }
+    std::string SettingsText() const
+    {
+        std::ifstream in(form2->SettingsPath(), std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+
+    QTemporaryDir dir{QDir::tempPath() + "/irtool-test-XXXXXX"};
+    std::unique_ptr<TForm2> form2;
+};

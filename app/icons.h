@@ -9,5 +9,6 @@ QPixmap LinkUp(int size);     // link active: green, plugged
 QPixmap Exit(int size);       // leave the program
 QPixmap Infrared(int size);   // decoration: a module sending infrared
 QPixmap Learn(int size);      // the learn button's picture
+QPixmap ClearTrace(int size); // wipe one channel's waveform
 
 } // namespace icons

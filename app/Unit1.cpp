@@ -26,6 +26,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTextCursor>
 #include <QThread>
 #include <QTimer>
 
@@ -396,34 +397,34 @@ void TForm1::Timer2Timer()
         reply = HexTextToBytes(text, THexParse::Strict);
     } catch (const EConvertError &) {
         // The text stays, so that what follows is appended behind it.
-        log(u("传输数据有误......"));
+        AddLogLine(u("传输数据有误......"));
         return;
     }
     switch (ClassifyReply(reply)) {
     case rkConfigDone:
-        log(QString());
-        log(u("红外模块IP地址设置完成，模块已经重启，设置生效......"));
-        log(QString());
+        AddLogLine(QString());
+        AddLogLine(u("红外模块IP地址设置完成，模块已经重启，设置生效......"));
+        AddLogLine(QString());
         break;
     case rkEmitDone:
-        log(QString());
-        log(u("完成红外发射......"));
-        log(QString());
+        AddLogLine(QString());
+        AddLogLine(u("完成红外发射......"));
+        AddLogLine(QString());
         break;
     case rkDecodeTimeout:
-        log(QString());
-        log(u("红外解码超时......"));
+        AddLogLine(QString());
+        AddLogLine(u("红外解码超时......"));
         break;
     case rkDecodedData: {
-        log(QString());
-        log(u("收到解码数据："));
-        log(Edit4->text());
+        AddLogLine(QString());
+        AddLogLine(u("收到解码数据："));
+        AddLogLine(Edit4->text());
         const int channel = Chart1->SelectedChannel();
         Chart1->SetChannelCode(channel, BytesToHexText(reply));
         const TDecodedDurations decoded = DecodeDurations(reply);
         Chart1->DrawDurations(channel, decoded.Durations);
         Chart1->OfferTotal(decoded.Total);
-        log(u("\n数据总长度：%1毫秒").arg(decoded.Total / 100));
+        AddLogLine(u("\n数据总长度：%1毫秒").arg(decoded.Total / 100));
         scrollLogToEnd();
         break;
     }
@@ -661,9 +662,11 @@ void TForm1::appendToAccumulator(const QString &hex)
     Edit4->setText(current.isEmpty() ? piece : current + u' ' + piece);
 }
 
-void TForm1::log(const QString &line)
+void TForm1::AddLogLine(const QString &line)
 {
-    Memo1->appendPlainText(line);
+    QTextCursor end(Memo1->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(line + u'\n');
 }
 
 void TForm1::scrollLogToEnd()
@@ -688,13 +691,13 @@ void TForm1::BitBtn5Click()
     case TTarget::Connection:
         target.Link->SendBuf(frame.constData(), frame.size());
         Memo1->setFocus();
-        log(QString());
-        log(u("等待解码数据......"));
+        AddLogLine(QString());
+        AddLogLine(u("等待解码数据......"));
         SentCount += static_cast<int>(frame.size());
         break;
     case TTarget::NoLink:
-        log(QString());
-        log(u("模块通讯失败！"));
+        AddLogLine(QString());
+        AddLogLine(u("模块通讯失败！"));
         break;
     }
     setPanel(5, QString::number(SentCount));
@@ -705,8 +708,8 @@ void TForm1::emitChannel(int channel)
     restart(Timer3);
     const QString code = Chart1->ChannelCode(channel);
     if (code.isEmpty()) {
-        log(QString());
-        log(u("没有红外数据......"));
+        AddLogLine(QString());
+        AddLogLine(u("没有红外数据......"));
         return;
     }
     const QByteArray frame = HexTextToBytes(code, THexParse::Lenient);
@@ -723,8 +726,8 @@ void TForm1::emitChannel(int channel)
         break;
     case TTarget::NoLink:
         // Said as the learn command says it: a press that does nothing would leave the user guessing.
-        log(QString());
-        log(u("模块通讯失败！"));
+        AddLogLine(QString());
+        AddLogLine(u("模块通讯失败！"));
         break;
     }
     setPanel(5, QString::number(SentCount));

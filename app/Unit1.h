@@ -47,6 +47,9 @@ public:
     TTarget TargetConnection() const;
     TLinkMode Mode() const { return mode; }
     QString PanelText(int index) const;
+    // Appends one line to the log; every line ends with a line break, so that an empty line is
+    // kept even as the log's first line.
+    void AddLogLine(const QString &line);
 
     // Controls, named as the window's design names them.
     QPlainTextEdit *Memo1;
@@ -133,7 +136,6 @@ private:
     void readPath(platform::TSocketConnection *socket, bool fromServer);
     void appendToAccumulator(const QString &hex);
     void emitChannel(int channel);
-    void log(const QString &line);
     void scrollLogToEnd();
 
     TLinkMode mode = lmServer;

@@ -56,7 +56,6 @@ double niceStep(double span)
 TChannelChart::TChannelChart(QWidget *parent) : QChartView(new QChart, parent)
 {
     setFrameShape(QFrame::NoFrame);
-    setRenderHint(QPainter::Antialiasing, false);
     setRubberBand(QChartView::NoRubberBand);
     setFocusPolicy(Qt::NoFocus);
     setAccessibleName(u("波形图"));
@@ -213,14 +212,9 @@ void TChannelChart::SetChannelCode(int channel, const QString &code)
     codes.at(channel - 1) = code;
 }
 
-void TChannelChart::ClearTrace(int channel)
-{
-    Series(channel)->clear();
-}
-
 void TChannelChart::ClearChannel(int channel)
 {
-    ClearTrace(channel);
+    Series(channel)->clear();
     SetChannelCode(channel, QString());
 }
 

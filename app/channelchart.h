@@ -44,7 +44,6 @@ public:
 
     QString ChannelCode(int channel) const;
     void SetChannelCode(int channel, const QString &code);
-    void ClearTrace(int channel);
     // Trace and code: the channel becomes empty.
     void ClearChannel(int channel);
     // Replaces the trace with a step waveform from time 0 at the channel's lower level, changing

@@ -664,9 +664,14 @@ void TForm1::appendToAccumulator(const QString &hex)
 
 void TForm1::AddLogLine(const QString &line)
 {
+    // A log read at its end keeps following it; one scrolled back stays where the user put it.
+    const QScrollBar *bar = Memo1->verticalScrollBar();
+    const bool following = bar->value() == bar->maximum();
     QTextCursor end(Memo1->document());
     end.movePosition(QTextCursor::End);
     end.insertText(line + u'\n');
+    if (following)
+        scrollLogToEnd();
 }
 
 void TForm1::scrollLogToEnd()

@@ -114,6 +114,13 @@ TEST_F(LearnWindowTest, DecodedDataScrollsTheLogToItsEnd)
     process(Example);
     EXPECT_GT(bar->maximum(), 0);
     EXPECT_EQ(bar->value(), bar->maximum());
+
+    // Other lines keep a log that is read at its end at its end, and leave one scrolled back.
+    form.AddLogLine("more");
+    EXPECT_EQ(bar->value(), bar->maximum());
+    bar->setValue(0);
+    form.AddLogLine("more");
+    EXPECT_EQ(bar->value(), 0);
 }
 
 TEST_F(LearnWindowTest, StatusRefreshPutsTheLevelAxisBack)

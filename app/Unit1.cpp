@@ -2,11 +2,14 @@
 
 #include "app/Unit2.h"
 #include "app/application.h"
+#include "app/channelchart.h"
 #include "app/clickimage.h"
 #include "app/convert.h"
 #include "app/hextext.h"
 #include "app/icons.h"
 #include "app/keyfilter.h"
+#include "app/messagebox.h"
+#include "app/replydecoder.h"
 #include "platform/qt/desktop.h"
 #include "platform/qt/socketlink.h"
 
@@ -19,9 +22,11 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTextCursor>
 #include <QThread>
 #include <QTimer>
 
@@ -36,6 +41,7 @@ constexpr int LogWidthClient = 872;
 const QColor SkyBlue(166, 202, 240);
 const QByteArray KeepAliveFrame("\xFF\x00\x00\xFA", 4);
 const QByteArray ClearNotice("CLEAR");
+const char *const NoticeCaption = "提示信息";
 
 QString u(const char *utf8)
 {
@@ -180,7 +186,7 @@ void TForm1::createControls()
     Image5->setGeometry(1046, 332, 24, 24);
     Image5->setAccessibleName(u("红外模块"));
 
-    Chart1 = new QWidget(client);
+    Chart1 = new TChannelChart(client);
     Chart1->setGeometry(14, 332, 1057, 250);
 
     Edit1 = new QLineEdit(u("FF 00 00 FE"), client);
@@ -259,6 +265,11 @@ void TForm1::connectHandlers()
     on(BitBtn1, &QPushButton::clicked, &TForm1::BitBtn1Click);
     on(BitBtn2, &QPushButton::clicked, &TForm1::BitBtn2Click);
     on(Image6, &TClickImage::clicked, &TForm1::BitBtn2Click);
+    on(BitBtn5, &QPushButton::clicked, &TForm1::BitBtn5Click);
+    on(Chart1->Button2, &QPushButton::clicked, &TForm1::Button2Click);
+    on(Chart1->Button3, &QPushButton::clicked, &TForm1::Button3Click);
+    on(Chart1->Button4, &QPushButton::clicked, &TForm1::Button4Click);
+    on(Chart1->Button5, &QPushButton::clicked, &TForm1::Button5Click);
 
     using platform::TClientSocket;
     using platform::TServerSocket;
@@ -338,6 +349,7 @@ void TForm1::showLinkIcon(bool active)
 
 void TForm1::Timer1Timer()
 {
+    Chart1->ResetLevelAxis();
     if (mode == lmClient) {
         setPanel(1, Edit20->text());
         Label2->setText(u("连接端口号"));
@@ -364,9 +376,49 @@ void TForm1::Timer1Timer()
 
 void TForm1::Timer2Timer()
 {
+    const QString text = Edit4->text().trimmed();
     Timer2->stop();
     startIfStopped(Timer3);
     Timer4->stop();
+    QByteArray reply;
+    try {
+        reply = HexTextToBytes(text, THexParse::Strict);
+    } catch (const EConvertError &) {
+        // The text stays, so that what follows is appended behind it.
+        AddLogLine(u("传输数据有误......"));
+        return;
+    }
+    switch (ClassifyReply(reply)) {
+    case rkConfigDone:
+        AddLogLine(QString());
+        AddLogLine(u("红外模块IP地址设置完成，模块已经重启，设置生效......"));
+        AddLogLine(QString());
+        break;
+    case rkEmitDone:
+        AddLogLine(QString());
+        AddLogLine(u("完成红外发射......"));
+        AddLogLine(QString());
+        break;
+    case rkDecodeTimeout:
+        AddLogLine(QString());
+        AddLogLine(u("红外解码超时......"));
+        break;
+    case rkDecodedData: {
+        AddLogLine(QString());
+        AddLogLine(u("收到解码数据："));
+        AddLogLine(Edit4->text());
+        const int channel = Chart1->SelectedChannel();
+        Chart1->SetChannelCode(channel, BytesToHexText(reply));
+        const TDecodedDurations decoded = DecodeDurations(reply);
+        Chart1->DrawDurations(channel, decoded.Durations);
+        Chart1->OfferTotal(decoded.Total);
+        AddLogLine(u("\n数据总长度：%1毫秒").arg(decoded.Total / 100));
+        scrollLogToEnd();
+        break;
+    }
+    case rkUnknown:
+        break;
+    }
     Edit4->clear();
 }
 
@@ -596,4 +648,100 @@ void TForm1::appendToAccumulator(const QString &hex)
         return;
     const QString piece = hex.left(take * 3 - 1);
     Edit4->setText(current.isEmpty() ? piece : current + u' ' + piece);
+}
+
+void TForm1::AddLogLine(const QString &line)
+{
+    // A log read at its end keeps following it; one scrolled back stays where the user put it.
+    const QScrollBar *bar = Memo1->verticalScrollBar();
+    const bool following = bar->value() == bar->maximum();
+    QTextCursor end(Memo1->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(line + u'\n');
+    if (following)
+        scrollLogToEnd();
+}
+
+void TForm1::scrollLogToEnd()
+{
+    QScrollBar *bar = Memo1->verticalScrollBar();
+    bar->setValue(bar->maximum());
+}
+
+void TForm1::BitBtn5Click()
+{
+    restart(Timer3);
+    Edit4->clear();
+    // The channel is emptied even when the command is then refused.
+    Chart1->ClearChannel(Chart1->SelectedChannel());
+    const QByteArray frame = HexTextToBytes(Edit1->text(), THexParse::Lenient);
+    const TTarget target = TargetConnection();
+    switch (target.Outcome) {
+    case TTarget::NoSelection:
+        ShowStopMessage(this, u("学习或发射前，请先选择模块"), u(NoticeCaption));
+        Memo1->setFocus();
+        break;
+    case TTarget::Connection:
+        target.Link->SendBuf(frame.constData(), frame.size());
+        Memo1->setFocus();
+        AddLogLine(QString());
+        AddLogLine(u("等待解码数据......"));
+        SentCount += static_cast<int>(frame.size());
+        break;
+    case TTarget::NoLink:
+        AddLogLine(QString());
+        AddLogLine(u("模块通讯失败！"));
+        break;
+    }
+    setPanel(5, QString::number(SentCount));
+}
+
+void TForm1::emitChannel(int channel)
+{
+    restart(Timer3);
+    const QString code = Chart1->ChannelCode(channel);
+    if (code.isEmpty()) {
+        AddLogLine(QString());
+        AddLogLine(u("没有红外数据......"));
+        return;
+    }
+    const QByteArray frame = HexTextToBytes(code, THexParse::Lenient);
+    const TTarget target = TargetConnection();
+    switch (target.Outcome) {
+    case TTarget::NoSelection:
+        ShowStopMessage(this, u("学习或发射前，请先选择模块"), u(NoticeCaption));
+        Memo1->setFocus();
+        break;
+    case TTarget::Connection:
+        SentCount += static_cast<int>(frame.size());
+        target.Link->SendBuf(frame.constData(), frame.size());
+        Memo1->setFocus();
+        break;
+    case TTarget::NoLink:
+        // Said as the learn command says it: a press that does nothing would leave the user guessing.
+        AddLogLine(QString());
+        AddLogLine(u("模块通讯失败！"));
+        break;
+    }
+    setPanel(5, QString::number(SentCount));
+}
+
+void TForm1::Button2Click()
+{
+    emitChannel(4);
+}
+
+void TForm1::Button3Click()
+{
+    emitChannel(3);
+}
+
+void TForm1::Button4Click()
+{
+    emitChannel(1);
+}
+
+void TForm1::Button5Click()
+{
+    emitChannel(2);
 }

@@ -14,6 +14,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
 class QTimer;
+class TChannelChart;
 class TClickImage;
 class TForm2;
 
@@ -46,6 +47,9 @@ public:
     TTarget TargetConnection() const;
     TLinkMode Mode() const { return mode; }
     QString PanelText(int index) const;
+    // Appends one line to the log; every line ends with a line break, so that an empty line is
+    // kept even as the log's first line.
+    void AddLogLine(const QString &line);
 
     // Controls, named as the window's design names them.
     QPlainTextEdit *Memo1;
@@ -66,7 +70,7 @@ public:
     TClickImage *Image6;
     QLabel *Image4, *Image5;
     QPushButton *BitBtn5;
-    QWidget *Chart1;
+    TChannelChart *Chart1;
     QLineEdit *Edit1, *Edit4;
     QStatusBar *StatusBar1;
     QAction *N1, *N2, *N4, *N3;
@@ -76,8 +80,6 @@ public:
 
     int SentCount = 0;
     int ReceivedCount = 0;
-    int LargestTotal = 1000;
-    std::array<QString, 5> ChannelCode; // entries 1 to 4
 
     // Handlers, public so that they can be driven directly.
     void Timer1Timer();
@@ -93,6 +95,11 @@ public:
     void N4Click();
     void BitBtn2Click();
     void N3Click();
+    void BitBtn5Click();
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    void Button5Click();
     void ClientSocketConnecting(platform::TSocketConnection *socket);
     void ClientSocketConnect(platform::TSocketConnection *socket);
     void ClientSocketDisconnect(platform::TSocketConnection *socket);
@@ -127,6 +134,8 @@ private:
     void switchMode(TLinkMode newMode);
     void readPath(platform::TSocketConnection *socket, bool fromServer);
     void appendToAccumulator(const QString &hex);
+    void emitChannel(int channel);
+    void scrollLogToEnd();
 
     TLinkMode mode = lmServer;
     TForm2 *Form2 = nullptr;

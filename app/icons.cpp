@@ -125,4 +125,19 @@ QPixmap LampOn(int size)
     return pm;
 }
 
+QPixmap ClearTrace(int size)
+{
+    QPixmap pm = canvas(size);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    const double s = size;
+    p.setPen(QPen(QColor(90, 90, 90), s / 14.0));
+    p.setBrush(QColor(245, 245, 245));
+    p.drawRect(QRectF(s * 0.12, s * 0.18, s * 0.76, s * 0.64));
+    p.setPen(QPen(QColor(200, 30, 30), s / 8.0, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(s * 0.3, s * 0.32), QPointF(s * 0.7, s * 0.68));
+    p.drawLine(QPointF(s * 0.7, s * 0.32), QPointF(s * 0.3, s * 0.68));
+    return pm;
+}
+
 } // namespace icons

@@ -12,5 +12,6 @@ QPixmap Learn(int size);      // the learn button's picture
 QPixmap Bracket(int height);  // red square bracket marking the rows the work mode uses
 QPixmap LampOff(int size);    // port closed: a dark ring
 QPixmap LampOn(int size);     // port open: a red dot
+QPixmap ClearTrace(int size); // wipe one channel's waveform
 
 } // namespace icons

@@ -1,5 +1,7 @@
 #include "mainwindowfixture.h"
 
+#include "app/channelchart.h"
+
 #include <QAction>
 #include <QKeyEvent>
 #include <QLabel>
@@ -118,13 +120,13 @@ TEST_F(MainWindowTest, ClearingTheLogZeroesBothCountersButKeepsTheCodes)
     form->Memo1->setPlainText("something");
     form->SentCount = 12;
     form->ReceivedCount = 34;
-    form->ChannelCode[2] = "FF 05 00 FD 16";
+    form->Chart1->SetChannelCode(2, "FF 05 00 FD 16");
     form->BitBtn4->click();
     form->Timer1Timer();
     EXPECT_TRUE(form->Memo1->toPlainText().isEmpty());
     EXPECT_EQ(form->PanelText(5), "0");
     EXPECT_EQ(form->PanelText(7), "0");
-    EXPECT_EQ(form->ChannelCode[2], "FF 05 00 FD 16");
+    EXPECT_EQ(form->Chart1->ChannelCode(2), "FF 05 00 FD 16");
 }
 
 TEST_F(MainWindowTest, AnEmptyPortFieldIsReportedAndOpensNothing)

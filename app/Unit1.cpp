@@ -187,6 +187,9 @@ void TForm1::createControls()
     Edit1->hide();
     Edit4 = new QLineEdit(client);
     Edit4->setMaxLength(MaxHexTextBytes * 3);
+    // The field only holds the received bytes and is never shown; without echo it does not lay
+    // out and shape its whole text again on every read event.
+    Edit4->setEchoMode(QLineEdit::NoEcho);
     Edit4->hide();
 }
 

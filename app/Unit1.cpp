@@ -117,6 +117,9 @@ void TForm1::createControls()
     ListUserAddr = new QListWidget(client);
     ListUserAddr->setGeometry(752, 32, 128, 240);
     ListUserAddr->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Every entry is one line of an address; without this the list measures every entry again on
+    // each accept, which grows with the number of modules.
+    ListUserAddr->setUniformItemSizes(true);
     ListUserAddr->setAccessibleName(u("接入的模块IP"));
     Label6 = new QLabel(u("学习或发射前"), client);
     Label6->setGeometry(752, 280, 128, 18);

@@ -123,6 +123,9 @@ void TForm1::createControls()
     ListUserAddr = new QListWidget(client);
     ListUserAddr->setGeometry(752, 32, 128, 240);
     ListUserAddr->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Every entry is one line of an address; without this the list measures every entry again on
+    // each accept, which grows with the number of modules.
+    ListUserAddr->setUniformItemSizes(true);
     ListUserAddr->setAccessibleName(u("接入的模块IP"));
     Label6 = new QLabel(u("学习或发射前"), client);
     Label6->setGeometry(752, 280, 128, 18);
@@ -193,6 +196,9 @@ void TForm1::createControls()
     Edit1->hide();
     Edit4 = new QLineEdit(client);
     Edit4->setMaxLength(MaxHexTextBytes * 3);
+    // The field only holds the received bytes and is never shown; without echo it does not lay
+    // out and shape its whole text again on every read event.
+    Edit4->setEchoMode(QLineEdit::NoEcho);
     Edit4->hide();
 }
 

@@ -167,6 +167,7 @@ void TServerSocket::Open()
 {
     if (server_->isListening())
         return;
+    server_->setListenBacklogSize(ListenBacklog);
     if (!server_->listen(QHostAddress::AnyIPv4, static_cast<quint16>(port_)))
         throw ESocketError("Cannot listen on port " + std::to_string(port_) + ": "
                            + server_->errorString().toStdString());

@@ -76,6 +76,12 @@ private:
 class TServerSocket : public QObject {
     Q_OBJECT
 public:
+    // Connects not yet accepted that the system holds for the server. Qt's default of 50 is too few
+    // for a room of modules that power up together: once the queue overflows, the system answers
+    // with SYN cookies and drops the module's final ACK, so the module believes it is connected
+    // while the server never sees it, and a module that only listens never finds out.
+    static constexpr int ListenBacklog = 1024;
+
     explicit TServerSocket(QObject *parent = nullptr);
     ~TServerSocket() override;
 

@@ -674,6 +674,28 @@ void TForm1::scrollLogToEnd()
     bar->setValue(bar->maximum());
 }
 
+// The connection a command goes to. For the two failing outcomes the user is told here and null
+// comes back; the emit commands say a missing link as the learn command does, since a press that
+// does nothing would leave the user guessing.
+platform::TSocketConnection *TForm1::commandTarget()
+{
+    const TTarget target = TargetConnection();
+    switch (target.Outcome) {
+    case TTarget::Connection:
+        Memo1->setFocus();
+        break;
+    case TTarget::NoSelection:
+        ShowStopMessage(this, u("学习或发射前，请先选择模块"), u(NoticeCaption));
+        Memo1->setFocus();
+        break;
+    case TTarget::NoLink:
+        AddLogLine(QString());
+        AddLogLine(u("模块通讯失败！"));
+        break;
+    }
+    return target.Link;
+}
+
 void TForm1::BitBtn5Click()
 {
     restart(Timer3);
@@ -681,23 +703,11 @@ void TForm1::BitBtn5Click()
     // The channel is emptied even when the command is then refused.
     Chart1->ClearChannel(Chart1->SelectedChannel());
     const QByteArray frame = HexTextToBytes(Edit1->text(), THexParse::Lenient);
-    const TTarget target = TargetConnection();
-    switch (target.Outcome) {
-    case TTarget::NoSelection:
-        ShowStopMessage(this, u("学习或发射前，请先选择模块"), u(NoticeCaption));
-        Memo1->setFocus();
-        break;
-    case TTarget::Connection:
-        target.Link->SendBuf(frame.constData(), frame.size());
-        Memo1->setFocus();
+    if (platform::TSocketConnection *link = commandTarget()) {
+        link->SendBuf(frame.constData(), frame.size());
         AddLogLine(QString());
         AddLogLine(u("等待解码数据......"));
         SentCount += static_cast<int>(frame.size());
-        break;
-    case TTarget::NoLink:
-        AddLogLine(QString());
-        AddLogLine(u("模块通讯失败！"));
-        break;
     }
     setPanel(5, QString::number(SentCount));
 }
@@ -712,22 +722,9 @@ void TForm1::emitChannel(int channel)
         return;
     }
     const QByteArray frame = HexTextToBytes(code, THexParse::Lenient);
-    const TTarget target = TargetConnection();
-    switch (target.Outcome) {
-    case TTarget::NoSelection:
-        ShowStopMessage(this, u("学习或发射前，请先选择模块"), u(NoticeCaption));
-        Memo1->setFocus();
-        break;
-    case TTarget::Connection:
+    if (platform::TSocketConnection *link = commandTarget()) {
         SentCount += static_cast<int>(frame.size());
-        target.Link->SendBuf(frame.constData(), frame.size());
-        Memo1->setFocus();
-        break;
-    case TTarget::NoLink:
-        // Said as the learn command says it: a press that does nothing would leave the user guessing.
-        AddLogLine(QString());
-        AddLogLine(u("模块通讯失败！"));
-        break;
+        link->SendBuf(frame.constData(), frame.size());
     }
     setPanel(5, QString::number(SentCount));
 }

@@ -135,6 +135,7 @@ private:
     void readPath(platform::TSocketConnection *socket, bool fromServer);
     void appendToAccumulator(const QString &hex);
     void emitChannel(int channel);
+    platform::TSocketConnection *commandTarget();
     void scrollLogToEnd();
 
     TLinkMode mode = lmServer;

@@ -1,21 +1,17 @@
 #include "app/convert.h"
 #include "app/hextext.h"
 
+#include "support/bytes.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values)
-        out.append(static_cast<char>(v));
-    return out;
-}
+using testsupport::Bytes;
 
 TEST(BytesToHexText, TwoUpperCaseDigitsAndABlankPerByte)
 {
-    EXPECT_EQ(BytesToHexText(bytes({0xFF, 0x00, 0x0a, 0x7B})), QString("FF 00 0A 7B "));
+    EXPECT_EQ(BytesToHexText(Bytes({0xFF, 0x00, 0x0a, 0x7B})), QString("FF 00 0A 7B "));
     EXPECT_EQ(BytesToHexText({}), QString());
 }
 
@@ -41,24 +37,24 @@ TEST_P(HexTextToBytesTable, BothForms)
 INSTANTIATE_TEST_SUITE_P(
     Cases, HexTextToBytesTable,
     ::testing::Values(
-        THexCase{"FF 00 00 FE", bytes({0xFF, 0, 0, 0xFE}), bytes({0xFF, 0, 0, 0xFE}), false},
-        THexCase{"ff 0a", bytes({0xFF, 0x0A}), bytes({0xFF, 0x0A}), false},
+        THexCase{"FF 00 00 FE", Bytes({0xFF, 0, 0, 0xFE}), Bytes({0xFF, 0, 0, 0xFE}), false},
+        THexCase{"ff 0a", Bytes({0xFF, 0x0A}), Bytes({0xFF, 0x0A}), false},
         THexCase{"", {}, {}, false},
         THexCase{" \t\r\n ", {}, {}, false},
-        THexCase{"\r\n FF  00 \x01", bytes({0xFF, 0x00}), bytes({0xFF, 0x00}), false},
-        THexCase{"0x1F 20", bytes({0x1F, 0x20}), {}, true},         // "0x0x1F" is no number
-        THexCase{"20 0x1F", bytes({0x20, 0x1F}), bytes({0x20, 0x1F}), false}, // the last token is lenient
-        THexCase{"-1 5", bytes({0xFF, 0x05}), {}, true},
-        THexCase{"5 -1", bytes({0x05, 0xFF}), bytes({0x05, 0xFF}), false},
-        THexCase{"1FF 2", bytes({0xFF, 0x02}), bytes({0xFF, 0x02}), false}, // low 8 bits
-        THexCase{"12G4 7", bytes({0x12, 0x07}), {}, true},            // digits up to the first other one
-        THexCase{"7 12G4", bytes({0x07, 0x12}), bytes({0x07, 0x12}), false},
-        THexCase{"ZZ 1", bytes({0x00, 0x01}), {}, true},              // no digits read as 0
-        THexCase{"1 ZZ", bytes({0x01, 0x00}), bytes({0x01, 0x00}), false},
-        THexCase{"FFFFFFFFFF 1", bytes({0xFF, 0x01}), {}, true},      // clamped to 7FFFFFFF; beyond 32 bits
-        THexCase{"-FFFFFFFFFF", bytes({0x00}), bytes({0x00}), false},  // clamped to -80000000
-        THexCase{"FFFFFFFF 1", bytes({0xFF, 0x01}), bytes({0xFF, 0x01}), false},
-        THexCase{"\xe4\xb8\xad 1", bytes({0x00, 0x01}), {}, true}));
+        THexCase{"\r\n FF  00 \x01", Bytes({0xFF, 0x00}), Bytes({0xFF, 0x00}), false},
+        THexCase{"0x1F 20", Bytes({0x1F, 0x20}), {}, true},         // "0x0x1F" is no number
+        THexCase{"20 0x1F", Bytes({0x20, 0x1F}), Bytes({0x20, 0x1F}), false}, // the last token is lenient
+        THexCase{"-1 5", Bytes({0xFF, 0x05}), {}, true},
+        THexCase{"5 -1", Bytes({0x05, 0xFF}), Bytes({0x05, 0xFF}), false},
+        THexCase{"1FF 2", Bytes({0xFF, 0x02}), Bytes({0xFF, 0x02}), false}, // low 8 bits
+        THexCase{"12G4 7", Bytes({0x12, 0x07}), {}, true},            // digits up to the first other one
+        THexCase{"7 12G4", Bytes({0x07, 0x12}), Bytes({0x07, 0x12}), false},
+        THexCase{"ZZ 1", Bytes({0x00, 0x01}), {}, true},              // no digits read as 0
+        THexCase{"1 ZZ", Bytes({0x01, 0x00}), Bytes({0x01, 0x00}), false},
+        THexCase{"FFFFFFFFFF 1", Bytes({0xFF, 0x01}), {}, true},      // clamped to 7FFFFFFF; beyond 32 bits
+        THexCase{"-FFFFFFFFFF", Bytes({0x00}), Bytes({0x00}), false},  // clamped to -80000000
+        THexCase{"FFFFFFFF 1", Bytes({0xFF, 0x01}), Bytes({0xFF, 0x01}), false},
+        THexCase{"\xe4\xb8\xad 1", Bytes({0x00, 0x01}), {}, true}));
 
 TEST(HexTextToBytes, StopsAtOneThousandBytes)
 {

@@ -1,7 +1,7 @@
 // Learn and emit against modules on real TCP connections, in both link modes.
 #include "windowfixture.h"
 
-#include "support/modalcloser.h"
+#include "support/uiwait.h"
 
 #include "platform/qt/socketlink.h"
 
@@ -103,17 +103,17 @@ TEST_F(ServerModeTest, WithoutASelectedModuleLearnAndEmitAskForOneAndSendNothing
         form.Chart1->DrawDurations(c, {900, 450});
     }
 
-    TModalCloser closer;
+    testsupport::TModalCatcher closer;
     form.BitBtn5Click();
     // The selected channel was emptied before the target was looked at.
     EXPECT_TRUE(form.Chart1->ChannelCode(1).isEmpty());
     EXPECT_EQ(form.Chart1->Series1->count(), 0);
     form.Chart1->Button5->click();
 
-    ASSERT_EQ(closer.Seen().size(), 2);
-    for (const TSeenModal &seen : closer.Seen()) {
+    ASSERT_EQ(closer.Boxes.size(), 2u);
+    for (const testsupport::TShownBox &seen : closer.Boxes) {
         EXPECT_EQ(seen.Text, u8(SelectFirst));
-        EXPECT_EQ(seen.Caption, u8("提示信息"));
+        EXPECT_EQ(seen.Title, u8("提示信息"));
         EXPECT_EQ(seen.Icon, QMessageBox::Critical);
     }
     EXPECT_TRUE(settledBytes(module).isEmpty());

@@ -1,18 +1,12 @@
 #include "app/replydecoder.h"
 
-#include <gtest/gtest.h>
+#include "support/bytes.h"
 
-#include <initializer_list>
+#include <gtest/gtest.h>
 
 namespace {
 
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values)
-        out.append(static_cast<char>(v));
-    return out;
-}
+using testsupport::Bytes;
 
 QByteArray repeat(int value, int count)
 {
@@ -21,7 +15,7 @@ QByteArray repeat(int value, int count)
 
 // FF 0C 00 FD, twelve bytes of durations, end mark: 900, 450, 56, 56, 170, 56 x 5.
 const QByteArray Example =
-    bytes({0xFF, 0x0C, 0x00, 0xFD, 0x03, 0x87, 0x01, 0xC3, 0x38, 0x38, 0xAA, 0x38, 0x38, 0x38, 0x38, 0x38, 0x16});
+    Bytes({0xFF, 0x0C, 0x00, 0xFD, 0x03, 0x87, 0x01, 0xC3, 0x38, 0x38, 0xAA, 0x38, 0x38, 0x38, 0x38, 0x38, 0x16});
 
 struct KindCase {
     const char *name;
@@ -40,23 +34,23 @@ INSTANTIATE_TEST_SUITE_P(
     Kinds, ClassifyReplyTest,
     ::testing::Values(
         KindCase{"Example", Example, rkDecodedData},
-        KindCase{"ConfigShort", bytes({0xFF, 0x00, 0x00, 0xFC}), rkConfigDone},
-        KindCase{"ConfigOnlyFirstAndFourthByteCount", bytes({0xFF, 0x20, 0x00, 0xFC}), rkConfigDone},
-        KindCase{"ConfigEchoOfWriteFrame", bytes({0xFF, 0x20, 0x00, 0xFC}) + repeat(1, 32) + bytes({0xFC}),
+        KindCase{"ConfigShort", Bytes({0xFF, 0x00, 0x00, 0xFC}), rkConfigDone},
+        KindCase{"ConfigOnlyFirstAndFourthByteCount", Bytes({0xFF, 0x20, 0x00, 0xFC}), rkConfigDone},
+        KindCase{"ConfigEchoOfWriteFrame", Bytes({0xFF, 0x20, 0x00, 0xFC}) + repeat(1, 32) + Bytes({0xFC}),
                  rkConfigDone},
-        KindCase{"EmitDoneBeforeTimeout", bytes({0xFF, 0x00, 0x00, 0xFD}), rkEmitDone},
-        KindCase{"TimeoutIgnoresHighLength", bytes({0xFF, 0x05, 0x07, 0xFD}), rkDecodeTimeout},
-        KindCase{"TimeoutWinsOverValidData", bytes({0xFF, 0x05, 0x01, 0xFD}) + repeat(0x38, 260) + bytes({0x16}),
+        KindCase{"EmitDoneBeforeTimeout", Bytes({0xFF, 0x00, 0x00, 0xFD}), rkEmitDone},
+        KindCase{"TimeoutIgnoresHighLength", Bytes({0xFF, 0x05, 0x07, 0xFD}), rkDecodeTimeout},
+        KindCase{"TimeoutWinsOverValidData", Bytes({0xFF, 0x05, 0x01, 0xFD}) + repeat(0x38, 260) + Bytes({0x16}),
                  rkDecodeTimeout},
-        KindCase{"DataWithExtraBytes", Example + bytes({0x64, 0x05}), rkDecodedData},
-        KindCase{"DataLengthInBase255", bytes({0xFF, 0x0A, 0x01, 0xFD}) + repeat(0x38, 265) + bytes({0x16}),
+        KindCase{"DataWithExtraBytes", Example + Bytes({0x64, 0x05}), rkDecodedData},
+        KindCase{"DataLengthInBase255", Bytes({0xFF, 0x0A, 0x01, 0xFD}) + repeat(0x38, 265) + Bytes({0x16}),
                  rkDecodedData},
-        KindCase{"EndMarkMissing", Example.left(16) + bytes({0x17}), rkUnknown},
+        KindCase{"EndMarkMissing", Example.left(16) + Bytes({0x17}), rkUnknown},
         KindCase{"ShorterThanLength", Example.left(16), rkUnknown},
-        KindCase{"LengthFarBeyondReply", bytes({0xFF, 0xFE, 0xFE, 0xFD, 0x16}), rkUnknown},
-        KindCase{"WrongStart", bytes({0xFE, 0x00, 0x00, 0xFD}), rkUnknown},
-        KindCase{"OtherType", bytes({0xFF, 0x00, 0x00, 0xFB}), rkUnknown},
-        KindCase{"ThreeBytes", bytes({0xFF, 0x00, 0x00}), rkUnknown},
+        KindCase{"LengthFarBeyondReply", Bytes({0xFF, 0xFE, 0xFE, 0xFD, 0x16}), rkUnknown},
+        KindCase{"WrongStart", Bytes({0xFE, 0x00, 0x00, 0xFD}), rkUnknown},
+        KindCase{"OtherType", Bytes({0xFF, 0x00, 0x00, 0xFB}), rkUnknown},
+        KindCase{"ThreeBytes", Bytes({0xFF, 0x00, 0x00}), rkUnknown},
         KindCase{"Empty", QByteArray(), rkUnknown}),
     [](const auto &info) { return info.param.name; });
 
@@ -69,7 +63,7 @@ TEST(DecodeDurations, ExampleGivesItsDurationsAndTotal)
 
 TEST(DecodeDurations, BytesAfterTheEndMarkAreFurtherDurationsAndTakeTheTail)
 {
-    const TDecodedDurations d = DecodeDurations(Example + bytes({0x64, 0x02, 0x00}));
+    const TDecodedDurations d = DecodeDurations(Example + Bytes({0x64, 0x02, 0x00}));
     EXPECT_EQ(d.Durations, (std::vector<int>{900, 450, 56, 56, 170, 56, 56, 56, 56, 56, 22, 100, 510 + 500}));
     EXPECT_EQ(d.Total, 1912 + 100 + 510);
 }
@@ -78,7 +72,7 @@ TEST(DecodeDurations, BytesAfterTheEndMarkAreFurtherDurationsAndTakeTheTail)
 // the value before, so the final level still shows and nothing past the reply is read.
 TEST(DecodeDurations, HighDigitOnTheLastByteEndsTheDecoding)
 {
-    const TDecodedDurations d = DecodeDurations(Example + bytes({0x05}));
+    const TDecodedDurations d = DecodeDurations(Example + Bytes({0x05}));
     EXPECT_EQ(d.Durations, (std::vector<int>{900, 450, 56, 56, 170, 56, 56, 56, 56, 56, 22 + 500}));
     EXPECT_EQ(d.Total, 1912);
 }
@@ -86,7 +80,7 @@ TEST(DecodeDurations, HighDigitOnTheLastByteEndsTheDecoding)
 TEST(DecodeDurations, EndMarkTakenAsLowByteOfAPair)
 {
     // 0x01 0x16 is one duration of 255 + 22; the reply's last value is that pair.
-    const QByteArray reply = bytes({0xFF, 0x0A, 0x00, 0xFD}) + repeat(0x38, 9) + bytes({0x01, 0x16});
+    const QByteArray reply = Bytes({0xFF, 0x0A, 0x00, 0xFD}) + repeat(0x38, 9) + Bytes({0x01, 0x16});
     const TDecodedDurations d = DecodeDurations(reply);
     ASSERT_EQ(d.Durations.size(), 10u);
     EXPECT_EQ(d.Durations.back(), 277 + 500);

@@ -1,0 +1,17 @@
+#pragma once
+#include <QByteArray>
+
+#include <initializer_list>
+
+namespace testsupport {
+
+// Bytes written as numbers, for tables of frames.
+inline QByteArray Bytes(std::initializer_list<int> values)
+{
+    QByteArray out;
+    for (int v : values)
+        out.append(static_cast<char>(v));
+    return out;
+}
+
+} // namespace testsupport

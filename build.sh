@@ -30,6 +30,13 @@ build() { # build <dir> [cmake options...]
   cmake --build "$dir" -j "$(nproc)"
 }
 
+# Only the threaded tests run under ThreadSanitizer, so only they are built there.
+tsan() {
+  [ -f build-tsan/build.ninja ] || cmake -S . -B build-tsan -G Ninja -DIRTOOL_TSAN=ON -DIRTOOL_BENCH=OFF
+  cmake --build build-tsan -j "$(nproc)" --target threaded_tests
+  QT_QPA_PLATFORM=offscreen TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan -L threads --output-on-failure
+}
+
 cmd=${1:-run}
 [ $# -gt 0 ] && shift
 install_missing
@@ -40,14 +47,12 @@ case "$cmd" in
   test)
     build build
     QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j "$(nproc)"
-    build build-tsan -DIRTOOL_TSAN=ON -DIRTOOL_BENCH=OFF
-    QT_QPA_PLATFORM=offscreen TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan -L threads --output-on-failure ;;
+    tsan ;;
   asan)
     build build-asan -DIRTOOL_ASAN=ON -DIRTOOL_BENCH=OFF
     QT_QPA_PLATFORM=offscreen ctest --test-dir build-asan --output-on-failure -j "$(nproc)" ;;
   tsan)
-    build build-tsan -DIRTOOL_TSAN=ON -DIRTOOL_BENCH=OFF
-    QT_QPA_PLATFORM=offscreen TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan -L threads --output-on-failure ;;
+    tsan ;;
   bench)
     build build
     for b in build/bench/*/bench_*; do [ -x "$b" ] && "$b"; done ;;

@@ -395,8 +395,9 @@ TEST_F(FramerTest, ReconfigurationWhileTrafficFlows)
             pty.FarRead(4096, std::chrono::milliseconds(1));
         }
     });
-    const Bytes data = Plain(500, 2);
-    uint8_t buf[1024];
+    // Large enough for a whole record while the compatible kind is on.
+    const Bytes data = Plain(4100, 2);
+    uint8_t buf[4100];
     for (int round = 0; round < 200; ++round) {
         pkg->WritePackage(data.data(), 500);
         pkg->ReadPackage(buf, sizeof buf);

@@ -226,11 +226,20 @@ uint32_t TCommPackage::_EncodePackage(TRecord &encoded, TRecord &raw)
     if (dbl)
         *p++ = head;
     *p++ = head;
-    for (uint32_t i = 0; i < n; ++i) {
-        const uint8_t b = in[i];
-        if (b == head || b == tail || b == ctrl)
+    bool isMark[256] = {};
+    isMark[head] = isMark[tail] = isMark[ctrl] = true;
+    for (uint32_t i = 0; i < n;) {
+        // A run of plain data bytes goes out in one copy.
+        uint32_t j = i;
+        while (j < n && !isMark[in[j]])
+            ++j;
+        std::memcpy(p, in + i, j - i);
+        p += j - i;
+        if (j < n) {
             *p++ = ctrl;
-        *p++ = b;
+            *p++ = in[j++];
+        }
+        i = j;
     }
     if (dbl)
         *p++ = tail;
@@ -245,6 +254,8 @@ void TCommPackage::_ReadHeadTailPackage()
     const uint8_t head = FrameHead.load(std::memory_order_relaxed);
     const uint8_t tail = FrameTail.load(std::memory_order_relaxed);
     const uint8_t ctrl = FrameCtrl.load(std::memory_order_relaxed);
+    bool isMark[256] = {};
+    isMark[head] = isMark[tail] = isMark[ctrl] = true;
     const uint32_t pkgSz = fGetPkgSz();
     TRecord &rec = FStore.rx;
     uint8_t *data = rec.Data();
@@ -254,13 +265,20 @@ void TCommPackage::_ReadHeadTailPackage()
     uint8_t buf[kReadChunk];
     int32_t got;
     while ((got = FComm->Read(buf, kReadChunk)) > 0) {
-        for (int32_t i = 0; i < got; ++i) {
-            const uint8_t c = buf[i];
-            if (inFrame && !escape && c != head && c != tail && c != ctrl) {
-                if (len < pkgSz)
-                    data[len++] = c;
-                continue;
+        for (int32_t i = 0; i < got;) {
+            if (inFrame && !escape) {
+                // A run of plain data bytes goes into the package in one copy.
+                int32_t j = i;
+                while (j < got && !isMark[buf[j]])
+                    ++j;
+                const uint32_t n = std::min<uint32_t>(static_cast<uint32_t>(j - i), pkgSz - len);
+                std::memcpy(data + len, buf + i, n);
+                len += n;
+                i = j;
+                if (i == got)
+                    break;
             }
+            const uint8_t c = buf[i++];
             if (!escape && c == head) {
                 len = 0;
                 inFrame = true;
@@ -366,25 +384,25 @@ void TCommPackage::fNewCommNotify(TPelmComm *sender, int32_t flags)
         FChained(sender, flags);
 }
 
-// Waits one interval at a time while silence framing is active. A package ends at a wake-up that
-// finds no new byte after a full interval; a wake-up by a signal only collects bytes, so that a
-// package is never cut less than one interval after its last byte.
+// While silence framing is active the thread looks at the engine four times per interval. A package
+// ends at the first look that finds the line silent for a whole interval since the last byte was
+// seen, so it is reported no sooner than one interval and no later than about one and a half
+// intervals after its last byte.
 void TCommPackage::_TimerThread()
 {
     using namespace std::chrono;
+    steady_clock::time_point lastSeen = steady_clock::now();
     while (FTimerRun.load(std::memory_order_acquire)) {
         const bool timed = fGetActive() && fGetPkgType() == cptFrameTimeout;
-        bool signalled = true;
+        // An interval of 0 is taken as 1 ms, so that the thread never spins.
+        const auto interval = milliseconds(std::max<uint32_t>(1, fGetPkgInterval()));
         {
             std::unique_lock lock(FTimerLock);
             auto woken = [this] { return FTimerSignalled; };
-            if (timed) {
-                // An interval of 0 is taken as 1 ms, so that the thread never spins.
-                const auto interval = milliseconds(std::max<uint32_t>(1, fGetPkgInterval()));
-                signalled = FTimerCond.wait_until(lock, steady_clock::now() + interval, woken);
-            } else {
+            if (timed)
+                FTimerCond.wait_until(lock, steady_clock::now() + std::max<microseconds>(milliseconds(1), interval / 4), woken);
+            else
                 FTimerCond.wait(lock, woken);
-            }
             FTimerSignalled = false;
         }
         if (!FTimerRun.load(std::memory_order_acquire))
@@ -393,8 +411,9 @@ void TCommPackage::_TimerThread()
         {
             std::lock_guard lock(FLock);
             if (fGetActive() && fGetPkgType() == cptFrameTimeout) {
-                const bool took = _ReadTimeoutPackage();
-                if (!took && !signalled && FStore.rx.Len() > 0) {
+                if (_ReadTimeoutPackage()) {
+                    lastSeen = steady_clock::now(); // no sooner than the bytes' arrival
+                } else if (FStore.rx.Len() > 0 && steady_clock::now() - lastSeen >= interval) {
                     FStore.rxQueue->In(FStore.rx.Raw()); // a full queue loses the package
                     FStore.rx.SetLen(0);
                     completed = true;

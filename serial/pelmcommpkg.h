@@ -27,7 +27,8 @@ struct TCommPackageHead {
 // - cptFrameHeadTail: each package travels between FrameHead and FrameTail; data bytes equal to one
 //   of the three marks are preceded by FrameCtrl. DblFrameMark doubles head and tail when sending.
 // - cptFrameTimeout: bytes travel unframed; a package ends when the line has been silent for
-//   PkgInterval ms (it is reported between one and two intervals after its last byte).
+//   PkgInterval ms (it is reported between one and about one and a half intervals after its last
+//   byte).
 // - cptCompatiblePkg: framed like head/tail, but ReadPackage and WritePackage move whole records.
 //
 // The framer puts its handler in front of the engine's OnCommNotify when it is constructed and puts

@@ -110,11 +110,19 @@ TZvCustomCommDevice::TZvCustomCommDevice(QObject *owner)
     FFrameSettings = std::make_unique<TZvCommFrameSettings>(FFramer.get());
 }
 
-// The worker threads are stopped before anything they reach goes away; the closures are never
-// reassigned while a thread might call them.
 TZvCustomCommDevice::~TZvCustomCommDevice()
 {
-    FDestroying.store(true, std::memory_order_release);
+    _DestroyParts();
+    FNotifier.reset(); // notifications not yet delivered go with it
+}
+
+// The worker threads are stopped before anything they reach goes away, and the closures are never
+// reassigned while a thread might call them: the engine's threads end with Close, the framer's
+// with the framer.
+void TZvCustomCommDevice::_DestroyParts()
+{
+    if (FDestroying.exchange(true, std::memory_order_acq_rel))
+        return;
     FFramer->fSetActive(false);
     try {
         FComm->Close();
@@ -123,7 +131,6 @@ TZvCustomCommDevice::~TZvCustomCommDevice()
     FFrameSettings.reset();
     FFramer.reset();
     FComm.reset();
-    FNotifier.reset(); // notifications not yet delivered go with it
 }
 
 bool TZvCustomCommDevice::Active() const

@@ -122,6 +122,10 @@ protected:
     void _EvBeforeClose(void *Sender);
     // The notification object's event handler on the user-interface thread.
     bool _EvNotifyProc(QEvent *event);
+    // Closes the port and stops every worker thread, raising nothing. A descendant that overrides
+    // the Ev operations calls it first in its own destructor, so that no worker thread calls into
+    // a half-destroyed object.
+    void _DestroyParts();
 
     // Stored properties, published by TZvCommDevice. The port, line-setting, DataOnly and buffer
     // size setters close an open port and leave it closed.
@@ -194,6 +198,7 @@ class TZvCommDevice : public TZvCustomCommDevice {
     Q_OBJECT
 public:
     using TZvCustomCommDevice::TZvCustomCommDevice;
+    ~TZvCommDevice() override { _DestroyParts(); }
 
     using TZvCustomCommDevice::PortNo;
     using TZvCustomCommDevice::SetPortNo;

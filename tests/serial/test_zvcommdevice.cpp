@@ -100,6 +100,7 @@ protected:
         dev->SetPortName(pty.PortPath());
         rec = std::make_unique<Recorder>(*dev);
     }
+    void TearDown() override { dev.reset(); } // while the recorder still lives
     PtyPair pty;
     std::unique_ptr<TZvCommDevice> dev;
     std::unique_ptr<Recorder> rec;
@@ -361,8 +362,9 @@ TEST_F(DeviceTest, SilencePackagesReachTheHandlerOnTheFramersThread)
     EXPECT_FALSE(onUiThread);
     EXPECT_GT(rec->Count("comm", 1), 0u);
     for (const Event &e : rec->Log()) {
-        if (e.what == "comm" && (e.value & 1))
+        if (e.what == "comm" && (e.value & 1)) {
             EXPECT_FALSE(e.onUiThread);
+        }
     }
 }
 

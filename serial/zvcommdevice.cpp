@@ -347,7 +347,7 @@ void TZvCustomCommDevice::_EvComm(void *Sender, int32_t NotifyType)
     if (FDestroying.load(std::memory_order_acquire))
         return;
     if (SyncEvents())
-        QCoreApplication::postEvent(FNotifier.get(), new TNotifyPostEvent(CommNotifyEvent, Sender, NotifyType));
+        _Post(CommNotifyEvent, Sender, NotifyType);
     else
         EvCommNotify(Sender, NotifyType);
 }
@@ -357,7 +357,7 @@ void TZvCustomCommDevice::_EvPackage(void *Sender, int32_t NotifyType)
     if (FDestroying.load(std::memory_order_acquire))
         return;
     if (SyncEvents())
-        QCoreApplication::postEvent(FNotifier.get(), new TNotifyPostEvent(PackageNotifyEvent, Sender, NotifyType));
+        _Post(PackageNotifyEvent, Sender, NotifyType);
     else
         EvPackageNotify(Sender, NotifyType);
 }
@@ -374,15 +374,33 @@ void TZvCustomCommDevice::_EvBeforeClose(void *Sender)
         EvBeforeClose(Sender);
 }
 
+// Events are made, posted and read under one lock: the tools that check threads cannot see the
+// event queue's own locking, and this orders the posting threads among themselves and before the
+// user-interface thread's reads.
+void TZvCustomCommDevice::_Post(QEvent::Type type, void *Sender, int32_t NotifyType)
+{
+    std::lock_guard lock(FPostLock);
+    QCoreApplication::postEvent(FNotifier.get(), new TNotifyPostEvent(type, Sender, NotifyType));
+}
+
 bool TZvCustomCommDevice::_EvNotifyProc(QEvent *event)
 {
-    if (event->type() == CommNotifyEvent || event->type() == PackageNotifyEvent) {
-        const auto *n = static_cast<TNotifyPostEvent *>(event);
-        if (event->type() == CommNotifyEvent)
-            EvCommNotify(n->Sender, n->NotifyType);
-        else
-            EvPackageNotify(n->Sender, n->NotifyType);
+    QEvent::Type type;
+    void *sender = nullptr;
+    int32_t notifyType = 0;
+    {
+        std::lock_guard lock(FPostLock);
+        type = event->type();
+        if (type == CommNotifyEvent || type == PackageNotifyEvent) {
+            const auto *n = static_cast<TNotifyPostEvent *>(event);
+            sender = n->Sender;
+            notifyType = n->NotifyType;
+        }
     }
+    if (type == CommNotifyEvent)
+        EvCommNotify(sender, notifyType);
+    else if (type == PackageNotifyEvent)
+        EvPackageNotify(sender, notifyType);
     return static_cast<TNotifier *>(FNotifier.get())->DefaultEvent(event);
 }
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace PelmComm {
@@ -122,6 +123,7 @@ protected:
     void _EvBeforeClose(void *Sender);
     // The notification object's event handler on the user-interface thread.
     bool _EvNotifyProc(QEvent *event);
+    void _Post(QEvent::Type type, void *Sender, int32_t NotifyType);
     // Closes the port and stops every worker thread, raising nothing. A descendant that overrides
     // the Ev operations calls it first in its own destructor, so that no worker thread calls into
     // a half-destroyed object.
@@ -190,6 +192,7 @@ private:
     bool FUsePackage = false;
     std::atomic<bool> FSyncEvents{true};
     std::unique_ptr<QObject> FNotifier;
+    std::mutex FPostLock;
     // Set when destruction begins: from then on no event is raised or posted.
     std::atomic<bool> FDestroying{false};
 };

@@ -151,6 +151,8 @@ public:
     // EV_ERR. Close and open again once the device is back.
     bool fGetPortLost() const { return FPortLost.load(std::memory_order_acquire); }
     const TDCB &fGetDCB() const { return FDCB; }
+    TCommQueue &fGetInQueue() { return FInQueue; }
+    TCommQueue &fGetOutQueue() { return FOutQueue; }
 
     // Write refuses data while set; the owner sets it directly and Open clears it.
     std::atomic<bool> DisableWrite{false};

@@ -6,6 +6,7 @@
 #include "app/keyfilter.h"
 #include "platform/sys/inifile.h"
 #include "platform/sys/localaddresses.h"
+#include "serial/zvcommdevice.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -55,12 +56,17 @@ TForm2::TForm2(TForm1 *mainForm, QWidget *parent)
 
     createControls();
     createStatusBar();
+    createDevice();
     bindHandlers();
     setFixedSize(ClientWidth, ClientHeight);
     FormCreate();
 }
 
-TForm2::~TForm2() = default;
+// The device goes first: its threads may call back into the window until it is gone.
+TForm2::~TForm2()
+{
+    delete ZvCommDevice1;
+}
 
 void TForm2::createControls()
 {
@@ -225,6 +231,10 @@ void TForm2::bindHandlers()
     on(Edit4, &QLineEdit::textChanged, &TForm2::Edit4Change);
     on(CheckBox2, &QCheckBox::clicked, &TForm2::CheckBox2Click);
     on(BitBtn1, &QPushButton::clicked, &TForm2::BitBtn1Click);
+    on(Button1, &QPushButton::clicked, &TForm2::Button1Click);
+    on(ButtonSet1, &QPushButton::clicked, &TForm2::ButtonSet1Click);
+    on(BitBtn3, &QPushButton::clicked, &TForm2::BitBtn3Click);
+    on(SpeedButton6, &QPushButton::clicked, &TForm2::SpeedButton6Click);
     on(BitBtn2, &QPushButton::clicked, &TForm2::BitBtn2Click);
     on(保存到文件, &QPushButton::clicked, &TForm2::保存到文件Click);
     on(Button2, &QPushButton::clicked, &TForm2::Button2Click);
@@ -251,6 +261,7 @@ void TForm2::FormShow()
         edits_[n]->setAlignment(Qt::AlignCenter);
     Edit4->setFocus();
     LoadSettings(SettingsPath());
+    setPanel(1, portText());
     setPanel(4, QString());
     if (CheckBox2->isChecked())
         syncMac();
@@ -258,11 +269,9 @@ void TForm2::FormShow()
 
 void TForm2::done(int result)
 {
-    FormClose();
+    ReportErrors([this] { FormClose(); });
     QDialog::done(result);
 }
-
-void TForm2::FormClose() {}
 
 void TForm2::BitBtn1Click()
 {

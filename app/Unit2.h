@@ -20,6 +20,10 @@ class QPushButton;
 class QStatusBar;
 class TForm1;
 
+namespace PelmComm {
+class TZvCommDevice;
+}
+
 class TForm2 : public QDialog {
     Q_OBJECT
 public:
@@ -50,6 +54,7 @@ public:
     QPushButton *Button1, *ButtonSet1, *BitBtn1, *保存到文件, *Button2;
     QStatusBar *StatusBar1;
     QFileDialog *OpenDialog1, *SaveDialog1;
+    PelmComm::TZvCommDevice *ZvCommDevice1;
 
     bool Edit1KeyPress(QChar key);
     bool Edit2KeyPress(QChar key);
@@ -61,6 +66,12 @@ public:
     void Edit4Change();
     void CheckBox2Click();
     void BitBtn1Click();
+    void Button1Click();
+    void ButtonSet1Click();
+    void BitBtn3Click();
+    void SpeedButton6Click();
+    // Called on the framer's timer thread.
+    void ZvCommDevice1Package(QObject *sender, int32_t notifyType);
     void BitBtn2Click();
     void 保存到文件Click();
     void Button2Click();
@@ -76,10 +87,15 @@ private:
 
     void createControls();
     void createStatusBar();
+    void createDevice();
     void bindHandlers();
     void setPanel(int index, const QString &text);
     void showWorkModeBrackets(int index);
     void syncMac();
+    QString portText() const;
+    void showPortState();
+    void savePort(const std::string &path);
+    void takePackage(const QByteArray &package);
     TParameterTexts parameterTexts() const;
 
     TForm1 *Form1;

@@ -3,6 +3,7 @@
 
 #include "app/convert.h"
 #include "platform/sys/inifile.h"
+#include "serial/zvcommdevice.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,6 +15,8 @@ namespace {
 const std::string EditSection = "模块设置";
 const std::string BasicSection = "基本参数";
 const std::string PortNumberKey = "串口号";
+// A port named by a device path has no number; its name is kept beside the number.
+const std::string PortNameKey = "串口名";
 const std::string WorkModeKey = "工作模式";
 const std::string RestartKey = "超时重启";
 
@@ -50,6 +53,10 @@ void TForm2::LoadSettings(const std::string &path)
     const platform::TIniFile ini(path);
     for (int n = 1; n <= ParameterEditCount; ++n)
         edits_[n]->setText(QString::fromStdString(ini.ReadString(EditSection, key(n), EditDefaults[n - 1])));
+    ZvCommDevice1->SetPortNo(toInt(ini.ReadString(BasicSection, PortNumberKey, "3")));
+    const std::string portName = ini.ReadString(BasicSection, PortNameKey, "");
+    if (!portName.empty())
+        ZvCommDevice1->SetPortName(portName);
     const int mode = toInt(ini.ReadString(BasicSection, WorkModeKey, "0"));
     ComboBox1->setCurrentIndex(mode == 0 || mode == 1 ? mode : -1);
     showWorkModeBrackets(ComboBox1->currentIndex());
@@ -61,8 +68,16 @@ void TForm2::SaveSettings(const std::string &path)
     const platform::TIniFile ini(path);
     for (int n = 1; n <= ParameterEditCount; ++n)
         ini.WriteString(EditSection, key(n), edits_[n]->text().toStdString());
+    savePort(path);
     ini.WriteString(BasicSection, WorkModeKey, std::to_string(ComboBox1->currentIndex()));
     ini.WriteString(BasicSection, RestartKey, CheckBox1->isChecked() ? "1" : "0");
+}
+
+void TForm2::savePort(const std::string &path)
+{
+    const platform::TIniFile ini(path);
+    ini.WriteString(BasicSection, PortNumberKey, std::to_string(ZvCommDevice1->PortNo()));
+    ini.WriteString(BasicSection, PortNameKey, ZvCommDevice1->PortName());
 }
 
 void TForm2::保存到文件Click()

@@ -1,0 +1,142 @@
+// The configuration window's serial side: the port, the serial write and read, and the module's
+// answers on the serial line.
+#include "app/Unit2.h"
+
+#include "app/application.h"
+#include "app/convert.h"
+#include "platform/sys/inifile.h"
+#include "serial/zvcommdevice.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+constexpr int ReplyBufferSize = 1000;
+
+} // namespace
+
+void TForm2::createDevice()
+{
+    ZvCommDevice1 = new PelmComm::TZvCommDevice(this);
+    ZvCommDevice1->SetPortParams("COM3,115200,N,8,1");
+    ZvCommDevice1->SetPackageType(PelmComm::cptFrameTimeout);
+    ZvCommDevice1->SetPackageInterval(50);
+    ZvCommDevice1->SetPackageSize(4096);
+    ZvCommDevice1->SetQueueSize(16);
+    ZvCommDevice1->SetSyncEvents(false);
+    ZvCommDevice1->SetUsePackage(true);
+    ZvCommDevice1->OnPackage = [this](QObject *sender, int32_t notifyType) { ZvCommDevice1Package(sender, notifyType); };
+}
+
+QString TForm2::portText() const
+{
+    const int number = ZvCommDevice1->PortNo();
+    return number > 0 ? QString::number(number) : QString::fromStdString(ZvCommDevice1->PortName());
+}
+
+void TForm2::showPortState()
+{
+    const bool open = ZvCommDevice1->Active();
+    Image5->setVisible(open);
+    Button1->setText(QString::fromUtf8(open ? "关闭串口" : "打开串口"));
+    setPanel(3, QString::fromUtf8(open ? "打开" : "关闭"));
+}
+
+void TForm2::Button1Click()
+{
+    setPanel(4, QString());
+    ZvCommDevice1->SetActive(!ZvCommDevice1->Active());
+    showPortState();
+}
+
+void TForm2::ButtonSet1Click()
+{
+    ZvCommDevice1->SettingsDialog(this, true);
+    setPanel(1, portText());
+    showPortState();
+    savePort(SettingsPath());
+}
+
+void TForm2::FormClose()
+{
+    ZvCommDevice1->SetActive(false);
+    Image5->hide();
+    Button1->setText(QString::fromUtf8("打开串口"));
+    setPanel(3, QString::fromUtf8("关闭"));
+}
+
+void TForm2::BitBtn3Click()
+{
+    setPanel(4, QString());
+    SaveSettings(SettingsPath());
+    // With no work mode selected the module is told to dial out, as the network write does.
+    const int workMode = ComboBox1->currentIndex() == 0 ? 0 : 1;
+    const QByteArray frame = BuildParameterFrame(parameterTexts(), workMode, CheckBox1->isChecked());
+    if (!ZvCommDevice1->Active())
+        ZvCommDevice1->SetActive(true);
+    showPortState();
+    if (ZvCommDevice1->Active())
+        ZvCommDevice1->Write(frame.constData(), static_cast<int32_t>(frame.size()));
+    else
+        QMessageBox::critical(this, QString::fromUtf8("错误信息框"), QString::fromUtf8("串口没有打开"));
+}
+
+void TForm2::SpeedButton6Click()
+{
+    setPanel(4, QString());
+    if (!ZvCommDevice1->Active())
+        ZvCommDevice1->SetActive(true);
+    showPortState();
+    if (ZvCommDevice1->Active())
+        ZvCommDevice1->Write(ReadRequestFrame().constData(), static_cast<int32_t>(ReadRequestFrame().size()));
+    else
+        QMessageBox::critical(this, QString::fromUtf8("错误信息框"),
+                              QString::fromUtf8("串口没有打开，请选择正确的串口。。。"));
+}
+
+// Runs on the framer's timer thread: only the device is touched here; the package's bytes go to
+// the user-interface thread, which alone may change the window.
+void TForm2::ZvCommDevice1Package(QObject *, int32_t)
+{
+    char buffer[ReplyBufferSize];
+    const int32_t n = ZvCommDevice1->ReadPackage(buffer, ReplyBufferSize);
+    if (n <= 0)
+        return;
+    const QByteArray package(buffer, n);
+    QMetaObject::invokeMethod(this, [this, package] { ReportErrors([&] { takePackage(package); }); },
+                              Qt::QueuedConnection);
+}
+
+void TForm2::takePackage(const QByteArray &package)
+{
+    if (const std::optional<TReadReply> reply = ParseReadReply(package)) {
+        for (int n = 1; n <= 18; ++n)
+            edits_[n]->setText(reply->Edits[n - 1]);
+        // Work mode 2 is one the list cannot show: no entry, and the server bracket.
+        switch (reply->WorkMode) {
+        case 0:
+        case 1:
+            ComboBox1->setCurrentIndex(reply->WorkMode);
+            showWorkModeBrackets(reply->WorkMode);
+            break;
+        case 2:
+            ComboBox1->setCurrentIndex(-1);
+            showWorkModeBrackets(0);
+            break;
+        default:
+            break;
+        }
+        CheckBox1->setChecked(reply->RestartOnTimeout);
+        // Filled after Edit3 and Edit4 (whose MAC synchronisation has run), so the reply's MAC wins.
+        for (int n = 19; n <= ParameterEditCount; ++n)
+            edits_[n]->setText(reply->Edits[n - 1]);
+        setPanel(4, QString::fromUtf8("读取成功"));
+    }
+    if (IsWriteAcknowledgement(package))
+        setPanel(4, QString::fromUtf8("设置成功"));
+}

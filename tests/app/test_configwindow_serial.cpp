@@ -1,0 +1,188 @@
+#include "configwindowfixture.h"
+
+#include "platform/sys/inifile.h"
+#include "serial/ptypair.h"
+#include "serial/zvcommdevice.h"
+#include "support/bytes.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+using testing_serial::PtyPair;
+using testsupport::Bytes;
+using testsupport::WaitFor;
+
+namespace {
+
+QByteArray farRead(PtyPair &pty, size_t n)
+{
+    const std::vector<uint8_t> got = pty.FarRead(n);
+    return QByteArray(reinterpret_cast<const char *>(got.data()), static_cast<qsizetype>(got.size()));
+}
+
+void farWrite(PtyPair &pty, const QByteArray &bytes)
+{
+    pty.FarWrite(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+// A read reply carrying the given parameter block bytes 4..35.
+QByteArray readReply(QByteArray block)
+{
+    QByteArray reply = Bytes({0xFF, 0x20, 0x00, 0xFB}) + block;
+    reply.append(static_cast<char>(0xFB));
+    return reply;
+}
+
+QByteArray sampleBlock()
+{
+    return Bytes({10, 0, 0, 7, 10, 0, 0, 1, 255, 255, 0, 0, 0x13, 0x88, 10, 0, 0, 9, 0x17, 0x71, 1, 1,
+                  1, 2, 3, 4, 0x0A, 0xFE, 0, 0, 0, 0});
+}
+
+} // namespace
+
+class ConfigSerialTest : public ConfigWindowTest {
+protected:
+    void SetUp() override
+    {
+        ConfigWindowTest::SetUp();
+        form2->show();
+        // What choosing the port in the settings dialog does.
+        form2->ZvCommDevice1->SetPortName(pty.PortPath());
+    }
+    void TearDown() override
+    {
+        form2->reject();
+        ConfigWindowTest::TearDown();
+    }
+
+    PtyPair pty;
+};
+
+TEST_F(ConfigSerialTest, TheSerialWriteSendsTheFrameAndTheAnswerShowsSuccess)
+{
+    form2->BitBtn3->click();
+    EXPECT_EQ(farRead(pty, 37).toHex(' ').toUpper(),
+              "FF 20 00 FC C0 A8 00 C7 C0 A8 00 01 FF FF FF 00 13 88 C0 A8 00 BE 17 70 00 01 "
+              "64 65 66 67 00 C7 00 00 00 00 FC");
+    EXPECT_TRUE(form2->Image5->isVisible());
+    EXPECT_EQ(form2->Button1->text(), "关闭串口");
+    EXPECT_EQ(form2->PanelText(3), "打开");
+
+    farWrite(pty, Bytes({0xFF, 0x00, 0x00, 0xFC}));
+    EXPECT_TRUE(WaitFor([&] { return form2->PanelText(4) == "设置成功"; }));
+
+    const platform::TIniFile ini(form2->SettingsPath());
+    for (int n = 1; n <= 24; ++n)
+        EXPECT_NE(ini.ReadString("模块设置", "In" + std::to_string(n), "missing"), "missing") << n;
+    EXPECT_EQ(ini.ReadString("基本参数", "工作模式", ""), "0");
+    EXPECT_EQ(ini.ReadString("基本参数", "超时重启", ""), "1");
+    EXPECT_EQ(ini.ReadString("基本参数", "串口号", ""), "0");
+    EXPECT_EQ(ini.ReadString("基本参数", "串口名", ""), pty.PortPath());
+}
+
+TEST_F(ConfigSerialTest, TheReadRequestOpensThePortAndTheReplyFillsTheWindow)
+{
+    form2->SpeedButton6->click();
+    EXPECT_EQ(farRead(pty, 4), Bytes({0xFF, 0x11, 0x11, 0xFB}));
+    EXPECT_EQ(form2->Button1->text(), "关闭串口");
+    EXPECT_EQ(form2->PanelText(3), "打开");
+
+    farWrite(pty, readReply(sampleBlock()));
+    ASSERT_TRUE(WaitFor([&] { return form2->PanelText(4) == "读取成功"; }));
+    const char *const want[24] = {"10", "0",  "0",    "7", "10", "0", "0", "1", "255", "255", "0", "0",
+                                  "5000", "10", "0", "0", "9", "6001", "1", "2", "3",   "4",   "10", "254"};
+    for (int n = 1; n <= 24; ++n)
+        EXPECT_EQ(form2->Edit(n)->text(), want[n - 1]) << "Edit" << n;
+    EXPECT_EQ(form2->ComboBox1->currentIndex(), 1);
+    EXPECT_FALSE(form2->Image1->isVisible());
+    EXPECT_TRUE(form2->Image2->isVisible());
+    EXPECT_TRUE(form2->CheckBox1->isChecked());
+}
+
+struct TReplyCase {
+    const char *name;
+    int offset; // into the block
+    int value;
+    int modeIndex;
+    bool serverBracket;
+    bool restart;
+};
+
+class ReadReplies : public ConfigSerialTest, public ::testing::WithParamInterface<TReplyCase> {};
+
+TEST_P(ReadReplies, SetTheWorkModeAndRestartFlagAsReceived)
+{
+    const TReplyCase &c = GetParam();
+    form2->ComboBox1->setCurrentIndex(1);
+    form2->ComboBox1Change();
+    form2->Button1->click();
+    ASSERT_EQ(form2->PanelText(3), "打开");
+    QByteArray block = sampleBlock();
+    block[c.offset] = static_cast<char>(c.value);
+    farWrite(pty, readReply(block));
+    ASSERT_TRUE(WaitFor([&] { return form2->PanelText(4) == "读取成功"; }));
+    EXPECT_EQ(form2->ComboBox1->currentIndex(), c.modeIndex);
+    EXPECT_EQ(form2->Image1->isVisible(), c.serverBracket);
+    EXPECT_EQ(form2->Image2->isVisible(), !c.serverBracket);
+    EXPECT_EQ(form2->CheckBox1->isChecked(), c.restart);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ReadReplies,
+                         ::testing::Values(TReplyCase{"ModeServer", 20, 0, 0, true, true},
+                                           TReplyCase{"ModeTwo", 20, 2, -1, true, true},
+                                           TReplyCase{"ModeFiveChangesNothing", 20, 5, 1, false, true},
+                                           TReplyCase{"RestartTwoIsOff", 21, 2, 1, false, false}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(ConfigSerialTest, AShortReplyIsIgnoredButAnEchoOfTheWriteCountsAsSuccess)
+{
+    form2->Button1->click();
+    farWrite(pty, readReply(sampleBlock()).left(20));
+    WaitFor([] { return false; }, 300);
+    EXPECT_EQ(form2->PanelText(4), "");
+    EXPECT_EQ(form2->Edit1->text(), "192");
+
+    QByteArray echo = readReply(sampleBlock());
+    echo[3] = static_cast<char>(0xFC);
+    echo[36] = static_cast<char>(0xFC);
+    farWrite(pty, echo);
+    EXPECT_TRUE(WaitFor([&] { return form2->PanelText(4) == "设置成功"; }));
+    EXPECT_EQ(form2->Edit1->text(), "192");
+}
+
+TEST_F(ConfigSerialTest, ThePortButtonTogglesAndLeavingClosesThePort)
+{
+    form2->Button1->click();
+    EXPECT_TRUE(form2->ZvCommDevice1->Active());
+    EXPECT_TRUE(form2->Image5->isVisible());
+    form2->Button1->click();
+    EXPECT_FALSE(form2->ZvCommDevice1->Active());
+    EXPECT_FALSE(form2->Image5->isVisible());
+    EXPECT_EQ(form2->Button1->text(), "打开串口");
+    EXPECT_EQ(form2->PanelText(3), "关闭");
+
+    form2->Button1->click();
+    form2->close();
+    EXPECT_FALSE(form2->ZvCommDevice1->Active());
+    EXPECT_EQ(form2->Button1->text(), "打开串口");
+    form2->show();
+    EXPECT_EQ(form2->PanelText(4), "");
+    EXPECT_FALSE(form2->Image5->isVisible());
+}
+
+TEST_F(ConfigSerialTest, APortThatCannotBeOpenedIsReportedWithItsName)
+{
+    const std::string missing = pty.PortPath() + "-missing";
+    form2->ZvCommDevice1->SetPortName(missing);
+    testsupport::TModalCatcher boxes;
+    form2->BitBtn3->click();
+    form2->SpeedButton6->click();
+    ASSERT_EQ(boxes.Boxes.size(), 2u);
+    for (const auto &box : boxes.Boxes)
+        EXPECT_TRUE(box.Text.contains(QString::fromStdString(missing))) << box.Text.toStdString();
+    EXPECT_FALSE(form2->ZvCommDevice1->Active());
+    EXPECT_EQ(form2->PanelText(3), "");
+    // The settings were written before the port was tried.
+    EXPECT_EQ(platform::TIniFile(form2->SettingsPath()).ReadString("基本参数", "串口名", ""), missing);
+}

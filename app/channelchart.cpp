@@ -86,7 +86,6 @@ void TChannelChart::createChart()
     LeftAxis->setVisible(false);
     c->addAxis(BottomAxis, Qt::AlignBottom);
     c->addAxis(LeftAxis, Qt::AlignLeft);
-    connect(BottomAxis, &QValueAxis::rangeChanged, this, &TChannelChart::updateTimeTicks);
 
     const std::array<QColor, ChannelCount> colours = {QColor(Qt::red), QColor(Qt::blue), QColor(Qt::black), Maroon};
     std::array<QLineSeries **, ChannelCount> series = {&Series1, &Series2, &Series3, &Series4};
@@ -251,12 +250,22 @@ void TChannelChart::ResetLevelAxis()
 
 void TChannelChart::showFullTimeRange()
 {
-    BottomAxis->setRange(0, timeMaximum);
+    setTimeRange(0, timeMaximum);
 }
 
-void TChannelChart::updateTimeTicks(double min, double max)
+// The axis lays out a label per tick on every change, so of range and interval the one that
+// leaves fewer ticks goes first: a long code's range under the old short interval would mean
+// thousands of labels for a moment, and a visible stall.
+void TChannelChart::setTimeRange(double min, double max)
 {
-    BottomAxis->setTickInterval(niceStep(max - min));
+    const double step = niceStep(max - min);
+    if (step > BottomAxis->tickInterval()) {
+        BottomAxis->setTickInterval(step);
+        BottomAxis->setRange(min, max);
+    } else {
+        BottomAxis->setRange(min, max);
+        BottomAxis->setTickInterval(step);
+    }
 }
 
 void TChannelChart::Image9Click()
@@ -331,7 +340,7 @@ void TChannelChart::mouseReleaseEvent(QMouseEvent *event)
         const double from = std::max(0.0, valueAt(dragOrigin).x());
         const double to = std::min(timeMaximum, valueAt(at).x());
         if (to > from)
-            BottomAxis->setRange(from, to);
+            setTimeRange(from, to);
     } else if (dx <= -MinimumDrag && dy < 0) {
         showFullTimeRange();
     }

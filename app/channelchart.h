@@ -78,7 +78,7 @@ private:
     void createRows();
     void placeRows();
     void showFullTimeRange();
-    void updateTimeTicks(double min, double max);
+    void setTimeRange(double min, double max);
     QPointF valueAt(const QPoint &viewPoint) const;
     const TRow &row(int channel) const;
 

@@ -38,13 +38,6 @@ QByteArray EmitDoneReply() { return header(TypeCode); }
 QByteArray ConfigDoneReply() { return header(TypeParameters); }
 QByteArray DecodeTimeoutReply() { return header(TypeCode, 1); }
 
-QByteArray ParameterReadRequest()
-{
-    QByteArray request = header(TypeParameterRead);
-    request[1] = request[2] = 0x11;
-    return request;
-}
-
 QByteArray DecodedDataReply(const std::vector<int> &durations)
 {
     const QByteArray data = EncodeDurations(durations);

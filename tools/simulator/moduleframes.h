@@ -22,7 +22,6 @@ QByteArray LearnCommand();        // FF 00 00 FE
 QByteArray KeepAliveCommand();    // FF 00 00 FA; the module answers it with the same four bytes
 QByteArray EmitDoneReply();       // FF 00 00 FD
 QByteArray ConfigDoneReply();     // FF 00 00 FC
-QByteArray ParameterReadRequest(); // FF 11 11 FB, sent on the serial line only
 // A decoded-data frame whose length digit stays below 10 reads as a time-out to the program, so
 // the time-out reply is the shortest such frame: FF 01 00 FD.
 QByteArray DecodeTimeoutReply();

@@ -227,6 +227,14 @@ TEST_F(SerialSide, ADeviceGivenByPathIsDrivenAt115200)
               DefaultReply);
 }
 
+TEST_F(SerialSide, ADeviceThatGoesAwayIsReported)
+{
+    testing_serial::PtyPair device;
+    Attach(QString::fromStdString(device.PortPath()));
+    device.CloseFar();
+    EXPECT_TRUE(WaitLogged(QStringLiteral("module 1 [serial] the device went away; trying to open it again")));
+}
+
 TEST(SerialLine, ADeviceThatCannotBeOpenedGivesTheReason)
 {
     QString error;

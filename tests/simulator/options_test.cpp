@@ -22,6 +22,7 @@ TEST(SimOptions, DefaultsFollowTheProgramsPorts)
     EXPECT_EQ(listen.Options->Port, 5000);
     EXPECT_EQ(listen.Options->Modules, 1);
     EXPECT_TRUE(listen.Options->Behaviour.CodeName.isEmpty());
+    EXPECT_TRUE(listen.Options->Serial.isEmpty());
 
     const auto connect = parse({QStringLiteral("--connect")});
     ASSERT_TRUE(connect.Options);
@@ -34,7 +35,7 @@ TEST(SimOptions, EverySwitchIsTaken)
 {
     const auto r = parse({"--connect", "--host", "10.0.0.5", "--port", "6100", "--modules", "3", "--learn-delay", "20",
                           "--code", "sony", "--timeout", "--silent", "--split", "4", "--split-gap", "7", "--garbage",
-                          "--oversized", "--drop", "--retry", "50", "--restart-delay", "60"});
+                          "--oversized", "--drop", "--retry", "50", "--restart-delay", "60", "--serial", "/dev/ttyUSB0"});
     ASSERT_TRUE(r.Options) << r.Text.toStdString();
     const TSimOptions &o = *r.Options;
     EXPECT_EQ(o.Host, QStringLiteral("10.0.0.5"));
@@ -42,6 +43,7 @@ TEST(SimOptions, EverySwitchIsTaken)
     EXPECT_EQ(o.Modules, 3);
     EXPECT_EQ(o.RetryMs, 50);
     EXPECT_EQ(o.RestartDelayMs, 60);
+    EXPECT_EQ(o.Serial, QStringLiteral("/dev/ttyUSB0"));
     const TBehaviour &b = o.Behaviour;
     EXPECT_EQ(b.LearnDelayMs, 20);
     EXPECT_EQ(b.CodeName, QStringLiteral("sony"));
@@ -69,6 +71,8 @@ TEST(SimOptions, BadCommandLinesAreRefusedWithAReason)
         {{"--bind", "nowhere"}, "--bind"},
         {{"--frobnicate"}, "frobnicate"},
         {{"extra"}, "extra"},
+        {{"--serial", ""}, "--serial"},
+        {{"--serial"}, "serial"},
     };
     for (const auto &c : cases) {
         const auto r = parse(c.Args);

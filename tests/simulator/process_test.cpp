@@ -1,51 +1,13 @@
 // The simulator as its own process, as the program meets it.
+#include "simulator/simprocess.h"
 #include "tools/simulator/moduleframes.h"
 #include "tools/simulator/remotecodes.h"
 
-#include <QProcess>
-#include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTest>
-#include <gtest/gtest.h>
 
 using namespace irsim;
-
-namespace {
-
-constexpr int Patience = 10000;
-
-class SimProcess : public ::testing::Test {
-protected:
-    QProcess Sim;
-    QByteArray Output;
-
-    void Start(const QStringList &args)
-    {
-        QObject::connect(&Sim, &QProcess::readyReadStandardOutput, [this] { Output += Sim.readAllStandardOutput(); });
-        Sim.start(QStringLiteral(IRMODULE_SIM_PATH), args);
-        ASSERT_TRUE(Sim.waitForStarted(Patience));
-    }
-    bool WaitOutput(const QString &pattern, QRegularExpressionMatch *match = nullptr)
-    {
-        const QRegularExpression re(pattern);
-        return QTest::qWaitFor(
-            [&] {
-                const QRegularExpressionMatch m = re.match(QString::fromLocal8Bit(Output));
-                if (match)
-                    *match = m;
-                return m.hasMatch();
-            },
-            Patience);
-    }
-    ~SimProcess() override
-    {
-        Sim.kill();
-        Sim.waitForFinished(Patience);
-    }
-};
-
-} // namespace
+using namespace simtest;
 
 TEST_F(SimProcess, ListensLearnsAndLogsWhatItReceives)
 {

@@ -1,4 +1,7 @@
-// irmodule-sim: plays learning infrared modules on TCP so that the program can be tried without hardware.
+// irmodule-sim: plays learning infrared modules on TCP, and one of them on a serial line, so that the
+// program can be tried without hardware.
+#include "tools/simulator/serialline.h"
+#include "tools/simulator/serialsession.h"
 #include "tools/simulator/simmodule.h"
 #include "tools/simulator/simoptions.h"
 
@@ -59,10 +62,22 @@ int main(int argc, char *argv[])
         return help ? 0 : 2;
     }
     const TSimOptions &o = *parsed.Options;
+    TSimModule *first = nullptr;
     for (int i = 0; i < o.Modules; ++i) {
         auto *module = new TSimModule(setupFor(o, i), logLine, &app);
         if (!module->Start())
             return 1;
+        if (!first)
+            first = module;
+    }
+    if (!o.Serial.isEmpty()) {
+        QString error;
+        std::unique_ptr<TSerialLine> line = OpenSerialLine(o.Serial, error);
+        if (!line) {
+            print(stderr, QStringLiteral("--serial %1: %2\n").arg(o.Serial, error));
+            return 1;
+        }
+        new TSerialSession(std::move(line), *first, logLine, &app);
     }
     return app.exec();
 }

@@ -82,6 +82,13 @@ QByteArray ParameterFrame(const TModuleParams &params)
     return frame;
 }
 
+QByteArray ParameterReadReply(const TModuleParams &params)
+{
+    QByteArray frame = ParameterFrame(params);
+    frame[3] = frame[ParameterFrameSize - 1] = static_cast<char>(TypeParameterRead);
+    return frame;
+}
+
 std::optional<TModuleParams> ParseParameterFrame(const QByteArray &frame)
 {
     if (frame.size() != ParameterFrameSize || static_cast<quint8>(frame[0]) != FrameStart

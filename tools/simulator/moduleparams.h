@@ -1,7 +1,8 @@
 #pragma once
 // The module's block of network parameters and the 37-byte frame that writes it:
 // FF 20 00 FC, IP, gateway, mask, port (high byte first), target IP, target port, work mode,
-// restart-on-time-out flag, MAC, four reserved bytes, FC.
+// restart-on-time-out flag, MAC, four reserved bytes, FC. The module reports its parameters in a
+// frame of the same layout.
 #include <QByteArray>
 #include <QString>
 #include <array>
@@ -31,6 +32,8 @@ struct TModuleParams {
 };
 
 QByteArray ParameterFrame(const TModuleParams &params);
+// The answer to a read request: the write frame's layout with FB in place of both FC bytes.
+QByteArray ParameterReadReply(const TModuleParams &params);
 // The parameters of a well-formed write frame (37 bytes, FF .. FC head, FC trailer), else nothing.
 std::optional<TModuleParams> ParseParameterFrame(const QByteArray &frame);
 // Dotted IPv4 text into four bytes; nothing for anything else.

@@ -88,7 +88,7 @@ void TSimModule::adopt(QTcpSocket *socket)
         return nextCode();
     }, Log, this);
     connect(session, &TModuleSession::Closed, this, &TSimModule::sessionClosed);
-    connect(session, &TModuleSession::ParametersWritten, this, &TSimModule::restart);
+    connect(session, &TModuleSession::ParametersWritten, this, &TSimModule::Restart);
 }
 
 void TSimModule::sessionClosed()
@@ -99,8 +99,7 @@ void TSimModule::sessionClosed()
     }
 }
 
-// A real module reboots: every connection ends, and it comes back as the new parameters say.
-void TSimModule::restart(const TModuleParams &params)
+void TSimModule::Restart(const TModuleParams &params)
 {
     Restarting = true;
     log(QStringLiteral("restarting in %1 ms as %2").arg(Setup.RestartDelayMs).arg(params.Describe()));

@@ -35,7 +35,11 @@ public:
     bool Start();
     // The port the module listens on, 0 while it does not listen.
     quint16 ListeningPort() const;
+    int Number() const { return Setup.Number; }
     const TModuleParams &Params() const { return Setup.Params; }
+    // Takes new parameters as a real module does after a parameter write: it ends every connection
+    // and comes back, after the restart delay, as the parameters say.
+    void Restart(const TModuleParams &params);
     // Connections currently open.
     int Connections() const;
 
@@ -47,7 +51,6 @@ private:
     void connectOut();
     void adopt(QTcpSocket *socket);
     void sessionClosed();
-    void restart(const TModuleParams &params);
     const TRemoteCode &nextCode();
     void log(const QString &line) const;
 

@@ -36,7 +36,9 @@ TParsedOptions ParseOptions(const QStringList &arguments)
         "Plays one or more learning infrared modules on TCP. Every received frame is logged as hex.\n"
         "Learn (FF 00 00 FE) is answered with a built-in remote-control code, an emitted code with\n"
         "FF 00 00 FD once it has been sent, the keep-alive (FF 00 00 FA) with the same four bytes, a\n"
-        "parameter write with FF 00 00 FC, after which the module restarts with the new parameters."));
+        "parameter write with FF 00 00 FC, after which the module restarts with the new parameters.\n"
+        "With --serial the first module also answers on a serial line at 115200 baud 8N1: the read\n"
+        "request (FF 11 11 FB) with its parameters, a parameter write with FF 00 00 FC."));
     const QString codeNames = RemoteCodeNames().join(QLatin1Char('|'));
     parser.addOptions({
         {QStringLiteral("help"), QStringLiteral("Show this help.")},
@@ -65,6 +67,10 @@ TParsedOptions ParseOptions(const QStringList &arguments)
         {QStringLiteral("drop"), QStringLiteral("Fault: drop the connection on every command.")},
         {QStringLiteral("retry"), QStringLiteral("Time between connection attempts (default 1000)."),
          QStringLiteral("ms")},
+        {QStringLiteral("serial"),
+         QStringLiteral("The first module's serial side: \"pty\" makes a pseudo-terminal and prints the path "
+                        "the program opens; a device path (/dev/ttyUSB0) uses that port."),
+         QStringLiteral("pty|device")},
         {QStringLiteral("restart-delay"),
          QStringLiteral("Time a module takes to restart after a parameter write (default 1000)."),
          QStringLiteral("ms")},
@@ -129,6 +135,13 @@ TParsedOptions ParseOptions(const QStringList &arguments)
         b.CodeName = parser.value(QStringLiteral("code"));
         if (!FindRemoteCode(b.CodeName)) {
             result.Text = QStringLiteral("unknown code \"%1\"; the codes are %2").arg(b.CodeName, codeNames);
+            return result;
+        }
+    }
+    if (parser.isSet(QStringLiteral("serial"))) {
+        o.Serial = parser.value(QStringLiteral("serial"));
+        if (o.Serial.isEmpty()) {
+            result.Text = QStringLiteral("--serial wants \"pty\" or a device path");
             return result;
         }
     }

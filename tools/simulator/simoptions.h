@@ -34,6 +34,7 @@ struct TSimOptions {
     int RetryMs = 1000;
     int RestartDelayMs = 1000;
     TBehaviour Behaviour;
+    QString Serial; // the first module's serial line: empty none, "pty" a new pseudo-terminal, else a device
 };
 
 struct TParsedOptions {

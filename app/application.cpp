@@ -1,5 +1,7 @@
 #include "app/application.h"
 
+#include "serial/unitzvcommdevicesettings.h"
+
 #include <QMessageBox>
 #include <QWidget>
 
@@ -8,6 +10,7 @@ const char *const ProgramTitle = "红外学习模块调试工具 V1.0";
 TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(QString::fromUtf8(ProgramTitle));
+    PelmComm::InstallCommDeviceSettingsDialog();
 }
 
 bool TApplication::notify(QObject *receiver, QEvent *event)

@@ -14,6 +14,8 @@
 
 namespace PelmComm {
 
+class TForm_ZvCommDevice_Settings;
+
 // Sender is always the device component itself.
 using TCommNotifyEvent = std::function<void(QObject *Sender, int32_t NotifyType)>;
 using TNotifyEvent = std::function<void(QObject *Sender)>;
@@ -49,6 +51,9 @@ private:
 // while the port is closed. Destruction raises no event.
 class TZvCustomCommDevice : public QObject {
     Q_OBJECT
+    // The settings dialog edits the stored properties of any kind of device.
+    friend class TForm_ZvCommDevice_Settings;
+
 public:
     enum TBaudRate : int {
         br110, br300, br600, br1200, br2400, br4800, br9600, br14400, br19200, br38400, br56000, br57600,

@@ -2,9 +2,11 @@
 
 #include "platform/sys/inifile.h"
 #include "serial/ptypair.h"
+#include "serial/unitzvcommdevicesettings.h"
 #include "serial/zvcommdevice.h"
 #include "support/bytes.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 
@@ -185,4 +187,29 @@ TEST_F(ConfigSerialTest, APortThatCannotBeOpenedIsReportedWithItsName)
     EXPECT_EQ(form2->PanelText(3), "");
     // The settings were written before the port was tried.
     EXPECT_EQ(platform::TIniFile(form2->SettingsPath()).ReadString("基本参数", "串口名", ""), missing);
+}
+
+TEST_F(ConfigSerialTest, ThePortChosenInTheDialogIsOpenedShownAndKept)
+{
+    form2->ZvCommDevice1->SetPortNo(3);
+    testsupport::TModalResponder<PelmComm::TForm_ZvCommDevice_Settings> answer(
+        [&](PelmComm::TForm_ZvCommDevice_Settings *dialog) {
+            dialog->CbPort->setEditText(QString::fromStdString(pty.PortPath()));
+            dialog->BnOK->click();
+        });
+    form2->ButtonSet1->click();
+    ASSERT_TRUE(answer.Answered);
+    EXPECT_TRUE(form2->ZvCommDevice1->Active());
+    EXPECT_EQ(form2->PanelText(1), QString::fromStdString(pty.PortPath()));
+    EXPECT_EQ(form2->PanelText(3), "打开");
+    EXPECT_EQ(form2->Button1->text(), "关闭串口");
+    const platform::TIniFile ini(form2->SettingsPath());
+    EXPECT_EQ(ini.ReadString("基本参数", "串口名", ""), pty.PortPath());
+    EXPECT_EQ(ini.ReadString("模块设置", "In1", "not written"), "not written");
+
+    // The next showing restores the port from the settings file.
+    form2->reject();
+    form2->ZvCommDevice1->SetPortNo(5);
+    form2->show();
+    EXPECT_EQ(form2->ZvCommDevice1->PortName(), pty.PortPath());
 }

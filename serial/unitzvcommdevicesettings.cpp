@@ -1,6 +1,7 @@
 #include "serial/unitzvcommdevicesettings.h"
 
 #include "serial/unitzvcommdevicesettingsportitem.h"
+#include "platform/sys/strconv.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -54,40 +55,10 @@ int32_t LeadingNumber(const QString &text)
                                                     std::numeric_limits<int32_t>::max()));
 }
 
-// The whole text as a signed 32-bit integer: decimal with an optional sign, or "$"/"0x" hexadecimal,
-// which spans all 32 bits.
-std::optional<int32_t> WholeInteger(QString s)
+// The whole text as a signed 32-bit integer, as typed fields are converted everywhere.
+std::optional<int32_t> WholeInteger(const QString &s)
 {
-    bool negative = false;
-    if (!s.isEmpty() && (s[0] == u'-' || s[0] == u'+')) {
-        negative = s[0] == u'-';
-        s.remove(0, 1);
-    }
-    int base = 10;
-    if (s.startsWith(u'$')) {
-        base = 16;
-        s.remove(0, 1);
-    } else if (s.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
-        base = 16;
-        s.remove(0, 2);
-    }
-    if (s.isEmpty())
-        return std::nullopt;
-    const int64_t limit = base == 16 ? 0xFFFFFFFFLL : int64_t(std::numeric_limits<int32_t>::max()) + (negative ? 1 : 0);
-    int64_t value = 0;
-    for (QChar c : s) {
-        const int d = c.isDigit() && c.unicode() < 128 ? c.unicode() - u'0'
-                      : base == 16 && c.toLower() >= u'a' && c.toLower() <= u'f' ? c.toLower().unicode() - u'a' + 10
-                                                                                 : -1;
-        if (d < 0)
-            return std::nullopt;
-        value = value * base + d;
-        if (value > limit)
-            return std::nullopt;
-    }
-    if (base == 16)
-        value = static_cast<int32_t>(static_cast<uint32_t>(value));
-    return static_cast<int32_t>(negative ? -value : value);
+    return platform::StrToIntValue(s.toStdString());
 }
 
 std::optional<int32_t> FieldInteger(const QLineEdit *edit)

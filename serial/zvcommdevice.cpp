@@ -1,5 +1,7 @@
 #include "serial/zvcommdevice.h"
 
+#include "platform/sys/strconv.h"
+
 #include <QCoreApplication>
 
 #include <algorithm>
@@ -57,16 +59,6 @@ std::vector<std::string> SplitFields(const std::string &text)
             return fields;
         start = comma + 1;
     }
-}
-
-std::string Trim(const std::string &s)
-{
-    size_t b = 0, e = s.size();
-    while (b < e && static_cast<unsigned char>(s[b]) <= ' ')
-        ++b;
-    while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ')
-        --e;
-    return s.substr(b, e - b);
 }
 
 // Leading blanks skipped, digits up to the first other character, none giving 0; values beyond
@@ -258,7 +250,7 @@ void TZvCustomCommDevice::SetPortParams(const std::string &text)
     FComm->fSetBaud(f.size() < 2 ? 9600 : ParseUnsigned(f[1]));
     if (f.size() < 3) {
         FComm->fSetParity(0);
-    } else if (const std::string p = Trim(f[2]); !p.empty()) {
+    } else if (const std::string p = platform::TrimBlanks(f[2]); !p.empty()) {
         static constexpr const char kLetters[] = "NOEMS";
         const char *hit = std::char_traits<char>::find(kLetters, 5, static_cast<char>(std::toupper(static_cast<unsigned char>(p[0]))));
         FComm->fSetParity(hit ? static_cast<uint8_t>(hit - kLetters) : 0);
@@ -266,7 +258,7 @@ void TZvCustomCommDevice::SetPortParams(const std::string &text)
     FComm->fSetByteSize(static_cast<uint8_t>(f.size() < 4 ? 8 : ParseUnsigned(f[3])));
     uint8_t stop = 0;
     if (f.size() >= 5) {
-        const std::string s = Trim(f[4]);
+        const std::string s = platform::TrimBlanks(f[4]);
         stop = s == "1.5" ? 1 : s == "2" ? 2 : 0;
     }
     FComm->fSetStopBits(stop);

@@ -1,6 +1,7 @@
 #include "platform/sys/inifile.h"
 
 #include "platform/sys/programpath.h"
+#include "platform/sys/strconv.h"
 #include "platform/sys/textcodec.h"
 
 #include <cerrno>
@@ -25,16 +26,6 @@ struct TProfile {
     std::vector<std::string> Lines; // UTF-8, without line ends
     bool Exists = false;
 };
-
-std::string trim(const std::string &s)
-{
-    size_t b = 0, e = s.size();
-    while (b < e && static_cast<unsigned char>(s[b]) <= ' ')
-        ++b;
-    while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ')
-        --e;
-    return s.substr(b, e - b);
-}
 
 bool sameName(const std::string &a, const std::string &b)
 {
@@ -139,9 +130,9 @@ int store(const std::string &path, const std::string &bytes)
 long findSection(const TProfile &p, const std::string &section)
 {
     for (size_t i = 0; i < p.Lines.size(); ++i) {
-        const std::string line = trim(p.Lines[i]);
+        const std::string line = TrimBlanks(p.Lines[i]);
         if (line.size() >= 2 && line.front() == '[' && line.back() == ']'
-            && sameName(trim(line.substr(1, line.size() - 2)), section))
+            && sameName(TrimBlanks(line.substr(1, line.size() - 2)), section))
             return static_cast<long>(i);
     }
     return -1;
@@ -149,7 +140,7 @@ long findSection(const TProfile &p, const std::string &section)
 
 bool isHeader(const std::string &line)
 {
-    const std::string t = trim(line);
+    const std::string t = TrimBlanks(line);
     return !t.empty() && t.front() == '[';
 }
 
@@ -158,7 +149,7 @@ long findKey(const TProfile &p, long header, const std::string &key)
 {
     for (size_t i = static_cast<size_t>(header) + 1; i < p.Lines.size() && !isHeader(p.Lines[i]); ++i) {
         const size_t eq = p.Lines[i].find('=');
-        if (eq != std::string::npos && sameName(trim(p.Lines[i].substr(0, eq)), key))
+        if (eq != std::string::npos && sameName(TrimBlanks(p.Lines[i].substr(0, eq)), key))
             return static_cast<long>(i);
     }
     return -1;
@@ -176,7 +167,7 @@ std::string TIniFile::ReadString(const std::string &section, const std::string &
     if (at < 0)
         return fallback;
     const std::string &line = p.Lines[static_cast<size_t>(at)];
-    return trim(line.substr(line.find('=') + 1));
+    return TrimBlanks(line.substr(line.find('=') + 1));
 }
 
 void TIniFile::WriteString(const std::string &section, const std::string &key, const std::string &value) const
@@ -184,18 +175,18 @@ void TIniFile::WriteString(const std::string &section, const std::string &key, c
     TProfile p = load(path_);
     const long header = findSection(p, section);
     if (header < 0) {
-        if (!p.Lines.empty() && !trim(p.Lines.back()).empty())
+        if (!p.Lines.empty() && !TrimBlanks(p.Lines.back()).empty())
             p.Lines.emplace_back();
         p.Lines.push_back("[" + section + "]");
         p.Lines.push_back(key + "=" + value);
     } else if (const long at = findKey(p, header, key); at >= 0) {
         std::string &line = p.Lines[static_cast<size_t>(at)];
-        line = trim(line.substr(0, line.find('='))) + "=" + value;
+        line = TrimBlanks(line.substr(0, line.find('='))) + "=" + value;
     } else {
         // After the section's last non-blank line, so blank separators stay between sections.
         size_t end = static_cast<size_t>(header) + 1;
         for (size_t i = end; i < p.Lines.size() && !isHeader(p.Lines[i]); ++i)
-            if (!trim(p.Lines[i]).empty())
+            if (!TrimBlanks(p.Lines[i]).empty())
                 end = i + 1;
         p.Lines.insert(p.Lines.begin() + static_cast<long>(end), key + "=" + value);
     }

@@ -45,11 +45,11 @@ protected:
         Module = std::make_unique<TSimModule>(setup, [this](const QString &line) { Log << line; });
     }
 
-    // The module's serial side on the line the spec names; false when the line cannot be had.
-    void Attach(const QString &spec)
+    // The module's serial side on the named line; false when the line cannot be had.
+    void Attach(const QString &lineName)
     {
         QString error;
-        std::unique_ptr<TSerialLine> line = OpenSerialLine(spec, error);
+        std::unique_ptr<TSerialLine> line = OpenSerialLine(lineName, error);
         ASSERT_TRUE(line) << error.toStdString();
         Session = std::make_unique<TSerialSession>(std::move(line), *Module, [this](const QString &l) { Log << l; });
     }

@@ -5,11 +5,11 @@
 
 namespace irsim {
 
-std::unique_ptr<TSerialLine> OpenSerialLine(const QString &spec, QString &error)
+std::unique_ptr<TSerialLine> OpenSerialLine(const QString &lineName, QString &error)
 {
-    if (spec == QLatin1String("pty"))
+    if (lineName == QLatin1String("pty"))
         return TPtyLine::Create(error);
-    auto device = std::make_unique<TDeviceLine>(spec);
+    auto device = std::make_unique<TDeviceLine>(lineName);
     if (!device->Open(error))
         return nullptr;
     return device;

@@ -28,6 +28,6 @@ signals:
 
 // "pty" makes a pseudo-terminal; anything else names a port device. Null with the reason in error
 // when the line cannot be had.
-std::unique_ptr<TSerialLine> OpenSerialLine(const QString &spec, QString &error);
+std::unique_ptr<TSerialLine> OpenSerialLine(const QString &lineName, QString &error);
 
 } // namespace irsim

@@ -43,11 +43,6 @@ const QByteArray KeepAliveFrame("\xFF\x00\x00\xFA", 4);
 const QByteArray ClearNotice("CLEAR");
 const char *const NoticeCaption = "提示信息";
 
-QString u(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
 // Restarting means the full period counts from now; the same period leaves a running timer alone.
 void setPeriod(QTimer *timer, int period)
 {

@@ -27,11 +27,6 @@ namespace {
 constexpr int ClientWidth = 595;
 constexpr int ClientHeight = 661;
 
-QString u(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
 QLabel *label(const char *text, QWidget *parent, int x, int y, int w = 70)
 {
     auto *l = new QLabel(u(text), parent);
@@ -96,11 +91,8 @@ void TForm2::createControls()
     modeLabel->setBuddy(ComboBox1);
 
     // Four rows of octet fields and the module port, then the target rows in Panel1.
-    static const char *const defaults[ParameterEditCount + 1] = {
-        nullptr, "192", "168", "0",   "199", "192", "168", "0",   "1",   "255", "255", "255", "0",
-        "5000",  "192", "168", "0",   "190", "6000", "100", "101", "102", "103", "0",   "0"};
     auto makeEdit = [&](int number, QWidget *parent, int x, int y, int w) {
-        auto *e = new QLineEdit(u(defaults[number]), parent);
+        auto *e = new QLineEdit(u(ParameterDefaults[number - 1]), parent);
         e->setGeometry(x, y, w, 24);
         const bool wide = number == 13 || number == 18 || number == 23 || number == 24;
         e->setMaxLength(wide ? 5 : 3);
@@ -351,10 +343,10 @@ void TForm2::CheckBox2Click()
         syncMac();
 }
 
-TParameterTexts TForm2::parameterTexts() const
+QByteArray TForm2::parameterFrame() const
 {
     TParameterTexts texts;
     for (int n = 1; n <= ParameterEditCount; ++n)
         texts[n - 1] = edits_[n]->text();
-    return texts;
+    return BuildParameterFrame(texts, ComboBox1->currentIndex() == 0 ? 0 : 1, CheckBox1->isChecked());
 }

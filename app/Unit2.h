@@ -96,7 +96,10 @@ private:
     void showPortState();
     void savePort(const std::string &path);
     void takePackage(const QByteArray &package);
-    TParameterTexts parameterTexts() const;
+    // The write frame from the window; with no work mode selected the module is told to dial out.
+    QByteArray parameterFrame() const;
+    // Opens the port if needed, shows its state and sends, or says the port is not open.
+    void sendOnPort(const QByteArray &frame, const char *refusal);
 
     TForm1 *Form1;
     std::string settingsPath_;

@@ -3,16 +3,13 @@
 #include "app/Unit2.h"
 #include "platform/qt/socketlink.h"
 
-#include <QComboBox>
-#include <QCheckBox>
 #include <QMessageBox>
 
 void TForm2::BitBtn2Click()
 {
     setPanel(4, QString());
     SaveSettings(SettingsPath());
-    const int workMode = ComboBox1->currentIndex() == 0 ? 0 : 1;
-    const QByteArray frame = BuildParameterFrame(parameterTexts(), workMode, CheckBox1->isChecked());
+    const QByteArray frame = parameterFrame();
     const TTarget target = Form1->TargetConnection();
     switch (target.Outcome) {
     case TTarget::Connection:

@@ -70,33 +70,28 @@ void TForm2::FormClose()
     setPanel(3, QString::fromUtf8("关闭"));
 }
 
-void TForm2::BitBtn3Click()
+void TForm2::sendOnPort(const QByteArray &frame, const char *refusal)
 {
-    setPanel(4, QString());
-    SaveSettings(SettingsPath());
-    // With no work mode selected the module is told to dial out, as the network write does.
-    const int workMode = ComboBox1->currentIndex() == 0 ? 0 : 1;
-    const QByteArray frame = BuildParameterFrame(parameterTexts(), workMode, CheckBox1->isChecked());
     if (!ZvCommDevice1->Active())
         ZvCommDevice1->SetActive(true);
     showPortState();
     if (ZvCommDevice1->Active())
         ZvCommDevice1->Write(frame.constData(), static_cast<int32_t>(frame.size()));
     else
-        QMessageBox::critical(this, QString::fromUtf8("错误信息框"), QString::fromUtf8("串口没有打开"));
+        QMessageBox::critical(this, QString::fromUtf8("错误信息框"), QString::fromUtf8(refusal));
+}
+
+void TForm2::BitBtn3Click()
+{
+    setPanel(4, QString());
+    SaveSettings(SettingsPath());
+    sendOnPort(parameterFrame(), "串口没有打开");
 }
 
 void TForm2::SpeedButton6Click()
 {
     setPanel(4, QString());
-    if (!ZvCommDevice1->Active())
-        ZvCommDevice1->SetActive(true);
-    showPortState();
-    if (ZvCommDevice1->Active())
-        ZvCommDevice1->Write(ReadRequestFrame().constData(), static_cast<int32_t>(ReadRequestFrame().size()));
-    else
-        QMessageBox::critical(this, QString::fromUtf8("错误信息框"),
-                              QString::fromUtf8("串口没有打开，请选择正确的串口。。。"));
+    sendOnPort(ReadRequestFrame(), "串口没有打开，请选择正确的串口。。。");
 }
 
 // Runs on the framer's timer thread: only the device is touched here; the package's bytes go to

@@ -20,10 +20,6 @@ const std::string PortNameKey = "串口名";
 const std::string WorkModeKey = "工作模式";
 const std::string RestartKey = "超时重启";
 
-const char *const EditDefaults[ParameterEditCount] = {"192", "168", "0",   "199", "192", "168", "0",   "1",
-                                                      "255", "255", "255", "0",   "5000", "192", "168", "0",
-                                                      "190", "6000", "100", "101", "102", "103", "0",   "0"};
-
 std::string key(int number)
 {
     return "In" + std::to_string(number);
@@ -52,7 +48,7 @@ void TForm2::LoadSettings(const std::string &path)
 {
     const platform::TIniFile ini(path);
     for (int n = 1; n <= ParameterEditCount; ++n)
-        edits_[n]->setText(QString::fromStdString(ini.ReadString(EditSection, key(n), EditDefaults[n - 1])));
+        edits_[n]->setText(QString::fromStdString(ini.ReadString(EditSection, key(n), ParameterDefaults[n - 1])));
     ZvCommDevice1->SetPortNo(toInt(ini.ReadString(BasicSection, PortNumberKey, "3")));
     const std::string portName = ini.ReadString(BasicSection, PortNameKey, "");
     if (!portName.empty())

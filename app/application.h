@@ -6,6 +6,12 @@
 
 extern const char *const ProgramTitle;
 
+// The windows' texts are written in UTF-8 in the source.
+inline QString u(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
 class TApplication : public QApplication {
 public:
     TApplication(int &argc, char **argv);

@@ -1,5 +1,6 @@
 #include "app/channelchart.h"
 
+#include "app/application.h"
 #include "app/icons.h"
 
 #include <QButtonGroup>
@@ -31,11 +32,6 @@ constexpr int RowGap = 3;
 // A shorter drag is a click, not a zoom.
 constexpr int MinimumDrag = 4;
 constexpr int TargetTickCount = 10;
-
-QString u(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 // 1, 2 or 5 times a power of ten, so that the time labels stay round numbers.
 double niceStep(double span)

@@ -19,6 +19,10 @@ unsigned byteAt(const QByteArray &b, int i)
 
 } // namespace
 
+const char *const ParameterDefaults[ParameterEditCount] = {
+    "192", "168", "0", "199", "192", "168", "0", "1", "255", "255", "255", "0",
+    "5000", "192", "168", "0", "190", "6000", "100", "101", "102", "103", "0", "0"};
+
 const QByteArray &ReadRequestFrame()
 {
     static const QByteArray frame("\xFF\x11\x11\xFB", 4);

@@ -13,6 +13,9 @@ constexpr int ParameterFrameSize = 37;
 // Texts of the configuration window's 24 edits, index 0 holding Edit1.
 using TParameterTexts = std::array<QString, ParameterEditCount>;
 
+// What the window shows and the settings file falls back to, Edit1 first.
+extern const char *const ParameterDefaults[ParameterEditCount];
+
 const QByteArray &ReadRequestFrame();
 
 // Converts the edits in the module's order (IP, gateway, mask, port, target IP, target port, then

@@ -3,7 +3,7 @@
 // or the network and read back over the serial line, kept in the settings file.
 #include <QDialog>
 
-#include "app/moduleparams.h"
+#include "core/moduleparams.h"
 
 #include <array>
 #include <string>

@@ -3,7 +3,7 @@
 #include "app/Unit2.h"
 
 #include "app/application.h"
-#include "app/convert.h"
+#include "core/convert.h"
 #include "platform/sys/inifile.h"
 #include "serial/zvcommdevice.h"
 

@@ -1,7 +1,7 @@
 // The configuration window's settings: the program's settings file and parameter files.
 #include "app/Unit2.h"
 
-#include "app/convert.h"
+#include "core/convert.h"
 #include "platform/sys/inifile.h"
 #include "serial/zvcommdevice.h"
 

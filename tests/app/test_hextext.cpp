@@ -1,5 +1,5 @@
-#include "app/convert.h"
-#include "app/hextext.h"
+#include "core/convert.h"
+#include "core/hextext.h"
 
 #include "support/bytes.h"
 

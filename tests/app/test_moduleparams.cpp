@@ -1,5 +1,5 @@
-#include "app/convert.h"
-#include "app/moduleparams.h"
+#include "core/convert.h"
+#include "core/moduleparams.h"
 
 #include <gtest/gtest.h>
 

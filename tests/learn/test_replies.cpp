@@ -1,7 +1,7 @@
 // Reply processing in the window: the log lines of each kind, the channel store and the chart.
 #include "windowfixture.h"
 
-#include "app/hextext.h"
+#include "core/hextext.h"
 
 #include <QLineSeries>
 #include <QRadioButton>

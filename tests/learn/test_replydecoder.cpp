@@ -1,4 +1,5 @@
-#include "app/replydecoder.h"
+#include "core/replydecoder.h"
+#include "core/ircode.h"
 
 #include "support/bytes.h"
 
@@ -88,3 +89,10 @@ TEST(DecodeDurations, EndMarkTakenAsLowByteOfAPair)
 }
 
 } // namespace
+
+TEST(ReplyDurationsUs, DropsTheEndMarkAndScalesToMicroseconds)
+{
+    EXPECT_EQ(ReplyDurationsUs(Example),
+              (std::vector<int>{9000, 4500, 560, 560, 1700, 560, 560, 560, 560, 560}));
+    EXPECT_TRUE(ReplyDurationsUs(QByteArray()).empty());
+}

@@ -1,4 +1,4 @@
-#include "app/replydecoder.h"
+#include "core/replydecoder.h"
 
 namespace {
 

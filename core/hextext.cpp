@@ -1,6 +1,6 @@
-#include "app/hextext.h"
+#include "core/hextext.h"
 
-#include "app/convert.h"
+#include "core/convert.h"
 
 #include <limits>
 

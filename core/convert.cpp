@@ -1,4 +1,4 @@
-#include "app/convert.h"
+#include "core/convert.h"
 
 #include "platform/sys/strconv.h"
 

@@ -1,6 +1,6 @@
-#include "app/moduleparams.h"
+#include "core/moduleparams.h"
 
-#include "app/convert.h"
+#include "core/convert.h"
 
 namespace {
 

@@ -67,12 +67,12 @@ TEST_F(ConfigWindowTest, MacFollowsTheModuleAddressWhileAsked)
     type(form2->Edit4, "5");
     EXPECT_EQ(form2->Edit24->text(), "5");
 
-    form2->CheckBox2->click();
+    testsupport::Click(form2->CheckBox2);
     ASSERT_FALSE(form2->CheckBox2->isChecked());
     type(form2->Edit4, "6");
     EXPECT_EQ(form2->Edit24->text(), "5");
     form2->Edit3->setText("9");
-    form2->CheckBox2->click();
+    testsupport::Click(form2->CheckBox2);
     EXPECT_EQ(form2->Edit23->text(), "9");
     EXPECT_EQ(form2->Edit24->text(), "56");
 }
@@ -125,7 +125,7 @@ TEST_F(ConfigWindowTest, TheSaveDialogCompletesANameWithIni)
         name->setText("abc");
         QMetaObject::invokeMethod(dialog, "accept");
     });
-    form2->保存到文件->click();
+    testsupport::Click(form2->保存到文件);
     ASSERT_TRUE(answer.Answered);
     EXPECT_EQ(filters, QStringList({QString::fromUtf8("V1.2红外模块配置数据保存 (*.V12)"), QString::fromUtf8("所有文件 (*)")}));
     EXPECT_TRUE(QFile::exists(dir.filePath("abc.ini")));
@@ -168,7 +168,7 @@ TEST_F(ConfigWindowTest, AnUnknownWorkModeSelectsNothingAndTheNetworkSendsClient
     TPeer &module = AddModule(Listen());
     form->ListUserAddr->setCurrentRow(0);
     module.Received.clear();
-    form2->BitBtn2->click();
+    testsupport::Click(form2->BitBtn2);
     ASSERT_TRUE(WaitFor([&] { return module.Received.size() == 37; }));
     EXPECT_EQ(module.Received[24], '\x01');
     EXPECT_EQ(platform::TIniFile(form2->SettingsPath()).ReadString("基本参数", "工作模式", ""), "-1");
@@ -183,7 +183,7 @@ TEST_F(ConfigWindowTest, TheNetworkWriteReachesTheSelectedModuleOnly)
     for (auto &p : peers)
         p->Received.clear();
     form->ListUserAddr->setCurrentRow(1);
-    form2->BitBtn2->click();
+    testsupport::Click(form2->BitBtn2);
     ASSERT_TRUE(WaitFor([&] { return peers[1]->Received.size() == 37; }));
     EXPECT_EQ(peers[1]->Received.left(4), QByteArray("\xFF\x20\x00\xFC", 4));
     WaitFor([] { return false; }, 200);
@@ -207,7 +207,7 @@ TEST_P(RefusedNetworkWrite, ExplainsAndStillWritesTheSettingsFile)
     if (c.listen)
         AddModule(Listen());
     testsupport::TModalCatcher boxes;
-    form2->BitBtn2->click();
+    testsupport::Click(form2->BitBtn2);
     ASSERT_EQ(boxes.Boxes.size(), 1u);
     EXPECT_EQ(boxes.Boxes[0].Text, QString::fromUtf8(c.message));
     EXPECT_EQ(boxes.Boxes[0].Title, QString::fromUtf8("提示信息框"));
@@ -233,7 +233,7 @@ TEST_F(ConfigWindowTest, AnEmptyFieldStopsTheWriteAfterTheFileWasWritten)
     module.Received.clear();
     form2->Edit1->setText("11");
     testsupport::TModalCatcher boxes;
-    form2->BitBtn2->click();
+    testsupport::Click(form2->BitBtn2);
     ASSERT_EQ(boxes.Boxes.size(), 1u);
     EXPECT_EQ(boxes.Boxes[0].Text, "'' is not a valid integer value");
     EXPECT_EQ(platform::TIniFile(form2->SettingsPath()).ReadString("模块设置", "In1", ""), "11");
@@ -249,7 +249,7 @@ TEST_F(ConfigWindowTest, AnUnwritableSettingsFileSendsNothing)
     form->ListUserAddr->setCurrentRow(0);
     module.Received.clear();
     testsupport::TModalCatcher boxes;
-    form2->BitBtn2->click();
+    testsupport::Click(form2->BitBtn2);
     ASSERT_EQ(boxes.Boxes.size(), 1u);
     EXPECT_TRUE(boxes.Boxes[0].Text.startsWith("Unable to write to")) << boxes.Boxes[0].Text.toStdString();
     WaitFor([] { return false; }, 200);
@@ -262,7 +262,7 @@ TEST_F(ConfigWindowTest, EscapeAndTheLeaveButtonCloseTheWindow)
     QTest::keyClick(form2.get(), Qt::Key_Escape);
     EXPECT_FALSE(form2->isVisible());
     form2->show();
-    form2->BitBtn1->click();
+    testsupport::Click(form2->BitBtn1);
     EXPECT_FALSE(form2->isVisible());
     EXPECT_EQ(form2->result(), 7);
 }

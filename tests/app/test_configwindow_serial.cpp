@@ -63,7 +63,7 @@ protected:
 
 TEST_F(ConfigSerialTest, TheSerialWriteSendsTheFrameAndTheAnswerShowsSuccess)
 {
-    form2->BitBtn3->click();
+    testsupport::Click(form2->BitBtn3);
     EXPECT_EQ(farRead(pty, 37).toHex(' ').toUpper(),
               "FF 20 00 FC C0 A8 00 C7 C0 A8 00 01 FF FF FF 00 13 88 C0 A8 00 BE 17 70 00 01 "
               "64 65 66 67 00 C7 00 00 00 00 FC");
@@ -85,7 +85,7 @@ TEST_F(ConfigSerialTest, TheSerialWriteSendsTheFrameAndTheAnswerShowsSuccess)
 
 TEST_F(ConfigSerialTest, TheReadRequestOpensThePortAndTheReplyFillsTheWindow)
 {
-    form2->SpeedButton6->click();
+    testsupport::Click(form2->SpeedButton6);
     EXPECT_EQ(farRead(pty, 4), Bytes({0xFF, 0x11, 0x11, 0xFB}));
     EXPECT_EQ(form2->Button1->text(), "关闭串口");
     EXPECT_EQ(form2->PanelText(3), "打开");
@@ -118,7 +118,7 @@ TEST_P(ReadReplies, SetTheWorkModeAndRestartFlagAsReceived)
     const TReplyCase &c = GetParam();
     form2->ComboBox1->setCurrentIndex(1);
     form2->ComboBox1Change();
-    form2->Button1->click();
+    testsupport::Click(form2->Button1);
     ASSERT_EQ(form2->PanelText(3), "打开");
     QByteArray block = sampleBlock();
     block[c.offset] = static_cast<char>(c.value);
@@ -139,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(Table, ReadReplies,
 
 TEST_F(ConfigSerialTest, AShortReplyIsIgnoredButAnEchoOfTheWriteCountsAsSuccess)
 {
-    form2->Button1->click();
+    testsupport::Click(form2->Button1);
     farWrite(pty, readReply(sampleBlock()).left(20));
     WaitFor([] { return false; }, 300);
     EXPECT_EQ(form2->PanelText(4), "");
@@ -155,16 +155,16 @@ TEST_F(ConfigSerialTest, AShortReplyIsIgnoredButAnEchoOfTheWriteCountsAsSuccess)
 
 TEST_F(ConfigSerialTest, ThePortButtonTogglesAndLeavingClosesThePort)
 {
-    form2->Button1->click();
+    testsupport::Click(form2->Button1);
     EXPECT_TRUE(form2->ZvCommDevice1->Active());
     EXPECT_TRUE(form2->Image5->isVisible());
-    form2->Button1->click();
+    testsupport::Click(form2->Button1);
     EXPECT_FALSE(form2->ZvCommDevice1->Active());
     EXPECT_FALSE(form2->Image5->isVisible());
     EXPECT_EQ(form2->Button1->text(), "打开串口");
     EXPECT_EQ(form2->PanelText(3), "关闭");
 
-    form2->Button1->click();
+    testsupport::Click(form2->Button1);
     form2->close();
     EXPECT_FALSE(form2->ZvCommDevice1->Active());
     EXPECT_EQ(form2->Button1->text(), "打开串口");
@@ -178,8 +178,8 @@ TEST_F(ConfigSerialTest, APortThatCannotBeOpenedIsReportedWithItsName)
     const std::string missing = pty.PortPath() + "-missing";
     form2->ZvCommDevice1->SetPortName(missing);
     testsupport::TModalCatcher boxes;
-    form2->BitBtn3->click();
-    form2->SpeedButton6->click();
+    testsupport::Click(form2->BitBtn3);
+    testsupport::Click(form2->SpeedButton6);
     ASSERT_EQ(boxes.Boxes.size(), 2u);
     for (const auto &box : boxes.Boxes)
         EXPECT_TRUE(box.Text.contains(QString::fromStdString(missing))) << box.Text.toStdString();
@@ -195,9 +195,9 @@ TEST_F(ConfigSerialTest, ThePortChosenInTheDialogIsOpenedShownAndKept)
     testsupport::TModalResponder<PelmComm::TForm_ZvCommDevice_Settings> answer(
         [&](PelmComm::TForm_ZvCommDevice_Settings *dialog) {
             dialog->CbPort->setEditText(QString::fromStdString(pty.PortPath()));
-            dialog->BnOK->click();
+            testsupport::Click(dialog->BnOK);
         });
-    form2->ButtonSet1->click();
+    testsupport::Click(form2->ButtonSet1);
     ASSERT_TRUE(answer.Answered);
     EXPECT_TRUE(form2->ZvCommDevice1->Active());
     EXPECT_EQ(form2->PanelText(1), QString::fromStdString(pty.PortPath()));

@@ -42,12 +42,12 @@ TEST_F(ConfigSimulatorTest, WrittenParametersComeBackFromTheModule)
     form2->show();
     form2->ZvCommDevice1->SetPortName(port.toStdString());
 
-    form2->BitBtn3->click();
+    testsupport::Click(form2->BitBtn3);
     ASSERT_TRUE(WaitFor([&] { return form2->PanelText(4) == "设置成功"; })) << output.toStdString();
 
     for (int n = 1; n <= 24; ++n)
         form2->Edit(n)->setText("1");
-    form2->SpeedButton6->click();
+    testsupport::Click(form2->SpeedButton6);
     ASSERT_TRUE(WaitFor([&] { return form2->PanelText(4) == "读取成功"; })) << output.toStdString();
     const char *const defaults[24] = {"192", "168", "0",    "199", "192", "168", "0",   "1",   "255", "255", "255", "0",
                                       "5000", "192", "168", "0",   "190", "6000", "100", "101", "102", "103", "0",   "199"};

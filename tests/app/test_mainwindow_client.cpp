@@ -20,7 +20,7 @@ TEST_F(ClientModeTest, ConnectsReadsAndNoticesThePeerClosing)
     QTcpServer module;
     ASSERT_TRUE(module.listen(QHostAddress::LocalHost, 0));
     form->Edit21->setText(QString::number(module.serverPort()));
-    form->Button1->click();
+    testsupport::Click(form->Button1);
     EXPECT_EQ(form->Timer3->interval(), 2000);
     EXPECT_TRUE(form->Timer3->isActive());
     ASSERT_TRUE(WaitFor([&] { return form->ClientSocket->Active() && module.hasPendingConnections(); }));
@@ -53,7 +53,7 @@ TEST_F(ClientModeTest, ARefusedConnectReturnsToIdleWithoutAnErrorBox)
 {
     testsupport::TModalCatcher boxes;
     form->Edit21->setText(QString::number(FreePort()));
-    form->Button1->click();
+    testsupport::Click(form->Button1);
     ASSERT_TRUE(WaitFor([&] { return form->PanelText(3) == "连接中断..."; }));
     EXPECT_EQ(form->Button1->text(), "连接模块");
     EXPECT_TRUE(form->Image1->isVisible());
@@ -69,9 +69,9 @@ TEST_F(ClientModeTest, ASecondClickWhileConnectingReplacesTheAttempt)
     // The first attempt goes to an address that never answers, the second to the module.
     form->Edit20->setText("10.255.255.1");
     form->Edit21->setText(QString::number(module.serverPort()));
-    form->Button1->click();
+    testsupport::Click(form->Button1);
     form->Edit20->setText("127.0.0.1");
-    form->Button1->click();
+    testsupport::Click(form->Button1);
     ASSERT_TRUE(WaitFor([&] { return form->ClientSocket->Active(); }));
     EXPECT_EQ(form->ClientSocket->Host(), "127.0.0.1");
     EXPECT_EQ(form->PanelText(3), "连接成功...");

@@ -121,7 +121,7 @@ TEST_F(MainWindowTest, ClearingTheLogZeroesBothCountersButKeepsTheCodes)
     form->SentCount = 12;
     form->ReceivedCount = 34;
     form->Chart1->SetChannelCode(2, "FF 05 00 FD 16");
-    form->BitBtn4->click();
+    testsupport::Click(form->BitBtn4);
     form->Timer1Timer();
     EXPECT_TRUE(form->Memo1->toPlainText().isEmpty());
     EXPECT_EQ(form->PanelText(5), "0");
@@ -134,7 +134,7 @@ TEST_F(MainWindowTest, AnEmptyPortFieldIsReportedAndOpensNothing)
     testsupport::TModalCatcher boxes;
     form->show();
     form->Edit21->clear();
-    form->Button1->click();
+    testsupport::Click(form->Button1);
     ASSERT_EQ(boxes.Boxes.size(), 1u);
     EXPECT_EQ(boxes.Boxes[0].Text, "'' is not a valid integer value");
     EXPECT_EQ(boxes.Boxes[0].Icon, QMessageBox::Critical);
@@ -150,13 +150,13 @@ TEST_F(MainWindowTest, APortInUseIsReportedAndTheWindowStaysUsable)
     testsupport::TModalCatcher boxes;
     form->show();
     form->Edit21->setText(QString::number(holder.serverPort()));
-    form->Button1->click();
+    testsupport::Click(form->Button1);
     ASSERT_EQ(boxes.Boxes.size(), 1u);
     EXPECT_TRUE(boxes.Boxes[0].Text.contains(QString::number(holder.serverPort()))) << boxes.Boxes[0].Text.toStdString();
     EXPECT_FALSE(form->ServerSocket1->Active());
 
     holder.close();
-    form->Button1->click();
+    testsupport::Click(form->Button1);
     EXPECT_TRUE(form->ServerSocket1->Active());
     EXPECT_EQ(boxes.Boxes.size(), 1u);
 }

@@ -1,4 +1,5 @@
 #include "app/channelchart.h"
+#include "support/uiwait.h"
 
 #include <QChart>
 #include <QLegend>
@@ -160,11 +161,11 @@ TEST_F(ChannelChartTest, TheKeyboardMovesTheSelectionBetweenRows)
 
 TEST_F(ChannelChartTest, ExactlyOneChannelIsSelected)
 {
-    chart.RadioButton3->click();
+    testsupport::Click(chart.RadioButton3);
     EXPECT_EQ(chart.SelectedChannel(), 3);
     EXPECT_FALSE(chart.RadioButton1->isChecked());
-    chart.RadioButton4->click();
-    chart.RadioButton4->click();
+    testsupport::Click(chart.RadioButton4);
+    testsupport::Click(chart.RadioButton4);
     EXPECT_EQ(chart.SelectedChannel(), 4);
     EXPECT_FALSE(chart.RadioButton3->isChecked());
 }

@@ -60,7 +60,7 @@ TEST_F(ServerModeTest, LearnGoesToTheSelectedModuleAndItsReplyFillsTheChannel)
     QTcpSocket &second = connectModule();
     first.readAll();
     form.ListUserAddr->setCurrentRow(1);
-    form.Chart1->RadioButton2->click();
+    testsupport::Click(form.Chart1->RadioButton2);
 
     const int before = logLineCount();
     form.BitBtn5Click();
@@ -84,7 +84,7 @@ TEST_F(ServerModeTest, LearnGoesToTheSelectedModuleAndItsReplyFillsTheChannel)
     EXPECT_TRUE(form.Edit4->text().isEmpty());
 
     // Emitting sends the stored bytes unchanged; the module's answer is logged.
-    form.Chart1->Button5->click();
+    testsupport::Click(form.Chart1->Button5);
     ASSERT_TRUE(waitFor([&] { return second.bytesAvailable() >= Reply.size(); }));
     EXPECT_EQ(settledBytes(second), Reply);
     EXPECT_TRUE(settledBytes(first).isEmpty());
@@ -108,7 +108,7 @@ TEST_F(ServerModeTest, WithoutASelectedModuleLearnAndEmitAskForOneAndSendNothing
     // The selected channel was emptied before the target was looked at.
     EXPECT_TRUE(form.Chart1->ChannelCode(1).isEmpty());
     EXPECT_EQ(form.Chart1->Series1->count(), 0);
-    form.Chart1->Button5->click();
+    testsupport::Click(form.Chart1->Button5);
 
     ASSERT_EQ(closer.Boxes.size(), 2u);
     for (const testsupport::TShownBox &seen : closer.Boxes) {
@@ -166,14 +166,14 @@ TEST_F(ClientModeTest, LearnAndEmitOverTheClientLink)
     EXPECT_EQ(form.SentCount, 4);
 
     // Selecting another channel before the reply is processed moves the result there.
-    form.Chart1->RadioButton4->click();
+    testsupport::Click(form.Chart1->RadioButton4);
     link->write(Reply);
     ASSERT_TRUE(waitFor([&] { return form.Memo1->toPlainText().contains(u8("数据总长度：19毫秒")); }));
     EXPECT_TRUE(form.Chart1->ChannelCode(1).isEmpty());
     EXPECT_EQ(form.Chart1->ChannelCode(4), ReplyText + " ");
     EXPECT_EQ(form.Chart1->Series4->count(), 22);
 
-    form.Chart1->Button2->click();
+    testsupport::Click(form.Chart1->Button2);
     ASSERT_TRUE(waitFor([&] { return link->bytesAvailable() >= Reply.size(); }));
     EXPECT_EQ(settledBytes(*link), Reply);
     EXPECT_EQ(form.SentCount, 4 + Reply.size());
@@ -184,10 +184,10 @@ TEST_F(ClientModeTest, EmitSendsAStoredCodeWithItsExtraBytesUnchanged)
     QTcpSocket *link = connectLink();
     ASSERT_NE(link, nullptr);
     const QByteArray code = Reply + QByteArray::fromHex("6405ABCDEF");
-    form.Chart1->RadioButton3->click();
+    testsupport::Click(form.Chart1->RadioButton3);
     link->write(code);
     ASSERT_TRUE(waitFor([&] { return !form.Chart1->ChannelCode(3).isEmpty(); }));
-    form.Chart1->Button3->click();
+    testsupport::Click(form.Chart1->Button3);
     ASSERT_TRUE(waitFor([&] { return link->bytesAvailable() >= code.size(); }));
     EXPECT_EQ(settledBytes(*link), code);
     EXPECT_EQ(form.SentCount, code.size());
@@ -200,7 +200,7 @@ TEST_F(LearnWindowTest, WithoutAnyLinkLearnAndEmitSayTheModuleIsUnreachable)
     form.Chart1->SetChannelCode(3, ReplyText + " ");
 
     int before = logLineCount();
-    form.Chart1->Button3->click();
+    testsupport::Click(form.Chart1->Button3);
     EXPECT_EQ(logSince(before), (QStringList{"", u8("模块通讯失败！")}));
 
     before = logLineCount();
@@ -216,14 +216,14 @@ TEST_F(LearnWindowTest, EmitOfAnEmptyChannelSaysSoWhateverTheLink)
 {
     for (QPushButton *button : {form.Chart1->Button2, form.Chart1->Button3, form.Chart1->Button4, form.Chart1->Button5}) {
         const int before = logLineCount();
-        button->click();
+        testsupport::Click(button);
         EXPECT_EQ(logSince(before), (QStringList{"", u8("没有红外数据......")}));
     }
     // A cleared channel is empty again.
     form.Chart1->SetChannelCode(3, ReplyText + " ");
-    form.Chart1->Image7->click();
+    testsupport::Click(form.Chart1->Image7);
     const int before = logLineCount();
-    form.Chart1->Button3->click();
+    testsupport::Click(form.Chart1->Button3);
     EXPECT_EQ(logSince(before), (QStringList{"", u8("没有红外数据......")}));
     EXPECT_EQ(form.SentCount, 0);
 }

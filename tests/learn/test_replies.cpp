@@ -35,7 +35,7 @@ class ReplyTableTest : public LearnWindowTest, public ::testing::WithParamInterf
 TEST_P(ReplyTableTest, LogsStoresAndEmptiesTheAccumulator)
 {
     const ReplyCase &c = GetParam();
-    form.Chart1->RadioButton3->click();
+    testsupport::Click(form.Chart1->RadioButton3);
     form.AddLogLine("before");
     form.Timer4->start();
     process(c.accumulated);
@@ -87,7 +87,7 @@ TEST_F(LearnWindowTest, ATokenThatIsNotHexadecimalIsReportedAndTheTextKept)
 
 TEST_F(LearnWindowTest, DecodedDataDrawsOnTheSelectedChannelAndGrowsTheAxis)
 {
-    form.Chart1->RadioButton2->click();
+    testsupport::Click(form.Chart1->RadioButton2);
     process(Example);
     const QList<QPointF> points = form.Chart1->Series2->points();
     ASSERT_EQ(points.size(), 22);

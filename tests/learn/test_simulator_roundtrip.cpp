@@ -76,10 +76,10 @@ protected:
         ASSERT_NE(code, nullptr);
         const QByteArray reply = irsim::DecodedDataReply(code->Durations);
         const int totalMs = std::accumulate(code->Durations.begin(), code->Durations.end(), 0) / 100;
-        form.Chart1->RadioButton(channel)->click();
+        testsupport::Click(form.Chart1->RadioButton(channel));
 
         int before = logLineCount();
-        form.BitBtn5->click();
+        testsupport::Click(form.BitBtn5);
         EXPECT_EQ(logSince(before), (QStringList{"", u8("等待解码数据......")}));
         ASSERT_TRUE(module.WaitFor(received(irsim::LearnCommand(), "learn")).hasMatch()) << qPrintable(module.Output());
         ASSERT_TRUE(waitFor([&] { return form.Memo1->toPlainText().contains(u8("数据总长度")); }))
@@ -90,7 +90,7 @@ protected:
         EXPECT_EQ(form.Chart1->Series(channel)->count(), 2 * static_cast<int>(code->Durations.size() + 1));
 
         before = logLineCount();
-        form.Chart1->EmitButton(channel)->click();
+        testsupport::Click(form.Chart1->EmitButton(channel));
         ASSERT_TRUE(module.WaitFor(received(reply, "code to emit")).hasMatch()) << qPrintable(module.Output());
         ASSERT_TRUE(waitFor([&] { return form.Memo1->toPlainText().contains(u8("完成红外发射......")); }));
         EXPECT_EQ(logSince(before), (QStringList{"", u8("完成红外发射......"), ""}));

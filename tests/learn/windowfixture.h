@@ -2,6 +2,7 @@
 // A main window for the learn and emit tests, with helpers to read its log and wait for events.
 #include "app/Unit1.h"
 #include "app/channelchart.h"
+#include "support/uiwait.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

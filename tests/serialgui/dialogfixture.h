@@ -84,12 +84,7 @@ protected:
         return *dialog;
     }
 
-    // Clicking the button focuses it first, as the mouse does.
-    void ClickOK()
-    {
-        dialog->BnOK->setFocus(Qt::MouseFocusReason);
-        dialog->BnOK->click();
-    }
+    void ClickOK() { testsupport::Click(dialog->BnOK); }
 
     testing_serial::PtyPair pty;
     TZvCommDevice device;

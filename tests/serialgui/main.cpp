@@ -1,10 +1,13 @@
 #include <QApplication>
 
+#include "support/uiwait.h"
+
 #include <gtest/gtest.h>
 
 int main(int argc, char **argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
+    const testsupport::TModalWatchdog watchdog;
     return RUN_ALL_TESTS();
 }

@@ -194,7 +194,7 @@ TEST_F(DialogTest, EnterWalksTheFieldsThenApplies)
 TEST_F(DialogTest, CancelEscapeAndCloseBoxApplyNothing)
 {
     const std::function<void(D &)> ways[] = {
-        [](D &d) { d.BnCancel->click(); },
+        [](D &d) { testsupport::Click(d.BnCancel); },
         [](D &d) { QTest::keyClick(d.CbSelBaud, Qt::Key_Escape); },
         [](D &d) { QTest::keyClick(d.EditInBufSize, Qt::Key_Escape); },
         [](D &d) { d.close(); },
@@ -328,15 +328,14 @@ TEST(SettingsDialogRunner, DeviceShowsTheDialogAndReportsOK)
     EXPECT_FALSE(device.SettingsDialog(nullptr, false)); // nothing registered yet
     PelmComm::InstallCommDeviceSettingsDialog();
 
-    testsupport::TModalResponder<D> cancel([](D *d) { d->BnCancel->click(); });
+    testsupport::TModalResponder<D> cancel([](D *d) { testsupport::Click(d->BnCancel); });
     EXPECT_FALSE(device.SettingsDialog(nullptr, true));
     EXPECT_TRUE(cancel.Answered);
     EXPECT_FALSE(device.Active());
 
     testsupport::TModalResponder<D> ok([&](D *d) {
         d->CbPort->setEditText(QString::fromStdString(pty.PortPath()));
-        d->BnOK->setFocus();
-        d->BnOK->click();
+        testsupport::Click(d->BnOK);
     });
     EXPECT_TRUE(device.SettingsDialog(nullptr, true));
     EXPECT_TRUE(ok.Answered);

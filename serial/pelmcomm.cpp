@@ -80,12 +80,16 @@ void TPelmComm::Open()
     else if (!FOutQueue.fIsValid())
         code = E::ecInitWriteBuffer;
 
+    TOpenFailure reason;
     if (!failed() && !FAttached) {
-        FDevice = platform::SerialDevice::Open(TCommSerialPortInfo::DevicePath(FPortName));
-        if (FDevice)
+        const std::string path = TCommSerialPortInfo::DevicePath(FPortName);
+        FDevice = platform::SerialDevice::Open(path, &reason.Errno);
+        if (FDevice) {
             FHandle = FDevice->fd();
-        else
+        } else {
             code = E::ecOpenPort;
+            reason.Group = platform::DeviceGroup(path);
+        }
     }
     // A supplied descriptor that is no terminal cannot deliver port events.
     if (!failed() && !platform::IsTerminal(FHandle))
@@ -141,7 +145,7 @@ void TPelmComm::Open()
     }
     if (failed()) {
         Close();
-        throw EPelmCommError(code, FPortName);
+        throw EPelmCommError(code, FPortName, reason);
     }
 
     FActive.store(true, std::memory_order_release);

@@ -2,6 +2,8 @@
 
 #include "platform/sys/messagelocale.h"
 
+#include <cerrno>
+
 namespace PelmComm {
 
 namespace {
@@ -11,11 +13,22 @@ struct TErrorText {
     const char *text; // null ends the table
 };
 
+// Reasons for a failed opening; "%g" stands for the group that owns the device.
+struct TReasonTexts {
+    const char *separator; // between the message and the reason
+    const char *denied;
+    const char *deniedToGroup;
+    const char *missing;
+    const char *busy;
+    const char *notTerminal;
+};
+
 struct TMessageTable {
     const char *prefixBefore; // the prefix is prefixBefore + port name + prefixAfter
     const char *prefixAfter;
     const char *fallback;
     const TErrorText *rows;
+    const TReasonTexts &reasons;
 };
 
 constexpr TErrorText kSimplified[] = {
@@ -72,9 +85,37 @@ constexpr TErrorText kEnglish[] = {
     {0, nullptr},
 };
 
-constexpr TMessageTable kSimplifiedTable{"串行口:“", "”- ", "未知错误", kSimplified};
-constexpr TMessageTable kTraditionalTable{"序列埠:『", "』- ", "未知錯誤", kTraditional};
-constexpr TMessageTable kEnglishTable{"Serial port: \"", "\" - ", "Unknown error", kEnglish};
+constexpr TReasonTexts kSimplifiedReasons{
+    "：",
+    "没有使用该设备的权限",
+    "没有使用该设备的权限。设备属于用户组“%g”，请执行 sudo usermod -aG %g $USER 加入该组，然后重新登录",
+    "设备不存在",
+    "已被其他程序占用",
+    "不是串行口设备",
+};
+
+constexpr TReasonTexts kTraditionalReasons{
+    "：",
+    "沒有使用該裝置的權限",
+    "沒有使用該裝置的權限。裝置屬於使用者群組「%g」，請執行 sudo usermod -aG %g $USER 加入該群組，然後重新登入",
+    "裝置不存在",
+    "已被其他程式佔用",
+    "不是序列埠裝置",
+};
+
+constexpr TReasonTexts kEnglishReasons{
+    ": ",
+    "Permission denied",
+    "Permission denied. The device belongs to group \"%g\": join it with sudo usermod -aG %g $USER, then log in "
+    "again",
+    "No such device",
+    "In use by another program",
+    "Not a serial port",
+};
+
+constexpr TMessageTable kSimplifiedTable{"串行口:“", "”- ", "未知错误", kSimplified, kSimplifiedReasons};
+constexpr TMessageTable kTraditionalTable{"序列埠:『", "』- ", "未知錯誤", kTraditional, kTraditionalReasons};
+constexpr TMessageTable kEnglishTable{"Serial port: \"", "\" - ", "Unknown error", kEnglish, kEnglishReasons};
 
 const TMessageTable &TableFor(uint32_t lcId)
 {
@@ -83,6 +124,41 @@ const TMessageTable &TableFor(uint32_t lcId)
     if (lcId == TPelmCommLanguage::LcIdTraditionalChinese)
         return kTraditionalTable;
     return kEnglishTable;
+}
+
+std::string WithGroup(const char *text, const std::string &group)
+{
+    std::string out;
+    for (const char *c = text; *c; ++c) {
+        if (c[0] == '%' && c[1] == 'g') {
+            out += group;
+            ++c;
+        } else {
+            out += *c;
+        }
+    }
+    return out;
+}
+
+// The one place where the system's error numbers become words for the user; empty where the number
+// says nothing the user could act on.
+std::string ReasonText(const TReasonTexts &texts, const TOpenFailure &reason)
+{
+    switch (reason.Errno) {
+    case EACCES:
+    case EPERM:
+        return reason.Group.empty() ? texts.denied : WithGroup(texts.deniedToGroup, reason.Group);
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return texts.missing;
+    case EBUSY:
+        return texts.busy;
+    case ENOTTY:
+        return texts.notTerminal;
+    default:
+        return {};
+    }
 }
 
 } // namespace
@@ -94,7 +170,8 @@ TPelmCommLanguage::TPelmCommLanguage()
         FLcId = LcIdEnglishUS;
 }
 
-std::string EPelmCommError::Message(TErrorCode code, const std::string &portName, const TPelmCommLanguage &language)
+std::string EPelmCommError::Message(TErrorCode code, const std::string &portName, const TPelmCommLanguage &language,
+                                    const TOpenFailure &reason)
 {
     const TMessageTable &table = TableFor(language.LcId());
     std::string message;
@@ -107,7 +184,10 @@ std::string EPelmCommError::Message(TErrorCode code, const std::string &portName
             break;
         }
     }
-    return message.append(text);
+    message.append(text);
+    if (const std::string why = ReasonText(table.reasons, reason); !why.empty())
+        message.append(table.reasons.separator).append(why);
+    return message;
 }
 
 EPelmCommError::EPelmCommError(TErrorCode code)
@@ -115,10 +195,11 @@ EPelmCommError::EPelmCommError(TErrorCode code)
 {
 }
 
-EPelmCommError::EPelmCommError(TErrorCode code, const std::string &portName)
-    : std::runtime_error(Message(code, portName, TPelmCommLanguage()))
+EPelmCommError::EPelmCommError(TErrorCode code, const std::string &portName, const TOpenFailure &reason)
+    : std::runtime_error(Message(code, portName, TPelmCommLanguage(), reason))
     , ErrorCode(code)
     , PortName(portName)
+    , Reason(reason)
 {
 }
 

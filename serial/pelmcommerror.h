@@ -24,6 +24,13 @@ private:
     uint32_t FLcId;
 };
 
+// Why a port could not be opened, as the system told it: its error number and the group that owns
+// the device (empty when unknown).
+struct TOpenFailure {
+    int Errno = 0;
+    std::string Group;
+};
+
 // The serial library's only exception. what() is the message in UTF-8, in the language of the locale
 // at the moment of construction.
 class EPelmCommError : public std::runtime_error {
@@ -46,13 +53,16 @@ public:
     };
 
     explicit EPelmCommError(TErrorCode code);
-    EPelmCommError(TErrorCode code, const std::string &portName);
+    EPelmCommError(TErrorCode code, const std::string &portName, const TOpenFailure &reason = {});
 
     TErrorCode ErrorCode;
     std::string PortName;
+    TOpenFailure Reason;
 
-    // The message for a code and a port name (no prefix when empty) in the given language.
-    static std::string Message(TErrorCode code, const std::string &portName, const TPelmCommLanguage &language);
+    // The message for a code and a port name (no prefix when empty) in the given language, followed by
+    // the reason where the system gave one the user can act on.
+    static std::string Message(TErrorCode code, const std::string &portName, const TPelmCommLanguage &language,
+                               const TOpenFailure &reason = {});
 };
 
 } // namespace PelmComm

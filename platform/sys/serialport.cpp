@@ -9,7 +9,9 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 extern "C" int ioctl(int fd, unsigned long request, ...) noexcept;
@@ -55,17 +57,24 @@ bool IsGoneError(int err)
 
 } // namespace
 
-std::unique_ptr<SerialDevice> SerialDevice::Open(const std::string &path)
+std::unique_ptr<SerialDevice> SerialDevice::Open(const std::string &path, int *error)
 {
+    auto fail = [error](int why) {
+        if (error)
+            *error = why;
+        return nullptr;
+    };
     UniqueFd fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     if (!fd.valid())
-        return nullptr;
+        return fail(errno);
     termios2 t;
     if (!GetTermios(fd.get(), t))
-        return nullptr;
+        return fail(errno);
     // flock refuses a second opener even where TIOCEXCL does not (a privileged process).
-    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 || Ioctl(fd.get(), TIOCEXCL, nullptr) != 0)
-        return nullptr;
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
+        return fail(errno == EWOULDBLOCK ? EBUSY : errno);
+    if (Ioctl(fd.get(), TIOCEXCL, nullptr) != 0)
+        return fail(errno);
     std::unique_ptr<SerialDevice> dev(new SerialDevice);
     dev->fd_ = std::move(fd);
     std::memcpy(dev->saved_.data.data(), &t, sizeof t);
@@ -78,6 +87,19 @@ SerialDevice::~SerialDevice()
     if (haveSaved_)
         WriteLineSettings(fd_.get(), saved_);
     Ioctl(fd_.get(), TIOCNXCL, nullptr);
+}
+
+std::string DeviceGroup(const std::string &path)
+{
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0)
+        return {};
+    group entry;
+    group *found = nullptr;
+    std::string buffer(16384, '\0');
+    if (::getgrgid_r(st.st_gid, &entry, buffer.data(), buffer.size(), &found) != 0 || !found)
+        return std::to_string(st.st_gid);
+    return found->gr_name;
 }
 
 bool IsTerminal(int fd)

@@ -33,8 +33,9 @@ struct RawLineSettings {
 class SerialDevice {
 public:
     // Opens path for reading and writing without becoming its controlling terminal and takes exclusive
-    // use; null when the path cannot be opened, is no terminal or is in use elsewhere.
-    static std::unique_ptr<SerialDevice> Open(const std::string &path);
+    // use; null when the path cannot be opened, is no terminal or is in use elsewhere. error, when
+    // given, receives why: the system's error number (EBUSY when another program holds the port).
+    static std::unique_ptr<SerialDevice> Open(const std::string &path, int *error = nullptr);
     ~SerialDevice();
     SerialDevice(const SerialDevice &) = delete;
     SerialDevice &operator=(const SerialDevice &) = delete;
@@ -46,6 +47,9 @@ private:
     RawLineSettings saved_;
     bool haveSaved_ = false;
 };
+
+// The name of the group that owns the device at path; empty when it cannot be told.
+std::string DeviceGroup(const std::string &path);
 
 bool IsTerminal(int fd);
 bool ReadLineSettings(int fd, RawLineSettings &settings);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <mutex>
 #include <random>
@@ -332,6 +333,7 @@ TEST_F(EngineTest, MissingDeviceRaisesOpenPortWithItsName)
         EXPECT_EQ(e.ErrorCode, EPelmCommError::ecOpenPort);
         EXPECT_EQ(e.PortName, "/dev/no-such-serial-device");
         EXPECT_NE(std::string(e.what()).find("\"/dev/no-such-serial-device\""), std::string::npos) << e.what();
+        EXPECT_EQ(e.Reason.Errno, ENOENT);
     }
     EXPECT_FALSE(comm.fGetActive());
     EXPECT_EQ(comm.fGetHandle(), -1);
@@ -346,6 +348,7 @@ TEST_F(EngineTest, NonTerminalDeviceIsRefused)
         FAIL() << "opened /dev/null";
     } catch (const EPelmCommError &e) {
         EXPECT_EQ(e.ErrorCode, EPelmCommError::ecOpenPort);
+        EXPECT_EQ(e.Reason.Errno, ENOTTY);
     }
     EXPECT_EQ(comm.fGetHandle(), -1);
 }
@@ -360,6 +363,7 @@ TEST_F(EngineTest, PortInUseElsewhereFailsToOpen)
         FAIL() << "a second engine opened the same port";
     } catch (const EPelmCommError &e) {
         EXPECT_EQ(e.ErrorCode, EPelmCommError::ecOpenPort);
+        EXPECT_EQ(e.Reason.Errno, EBUSY);
     }
     comm.Close();
     other.Open(); // free again

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 
 using PelmComm::EPelmCommError;
@@ -43,6 +44,42 @@ TEST(PelmCommErrorTest, MessagesByLanguagePortAndCode)
         SCOPED_TRACE(testing::Message() << "lcid " << c.lcId << " code " << c.code << " port " << c.port);
         EXPECT_EQ(EPelmCommError::Message(static_cast<EPelmCommError::TErrorCode>(c.code), c.port,
                                           TPelmCommLanguage(c.lcId)),
+                  c.expected);
+    }
+}
+
+struct ReasonCase {
+    uint32_t lcId;
+    int error;
+    const char *group;
+    const char *expected;
+};
+
+const ReasonCase kReasons[] = {
+    {1033, EACCES, "dialout",
+     "Serial port: \"/dev/ttyUSB0\" - Cannot open COM port: Permission denied. The device belongs to group "
+     "\"dialout\": join it with sudo usermod -aG dialout $USER, then log in again"},
+    {2052, EACCES, "dialout",
+     "串行口:“/dev/ttyUSB0”- 不能打开串行口：没有使用该设备的权限。设备属于用户组“dialout”，"
+     "请执行 sudo usermod -aG dialout $USER 加入该组，然后重新登录"},
+    {1028, EPERM, "uucp",
+     "序列埠:『/dev/ttyUSB0』- 不能打開序列埠：沒有使用該裝置的權限。裝置屬於使用者群組「uucp」，"
+     "請執行 sudo usermod -aG uucp $USER 加入該群組，然後重新登入"},
+    {1033, EACCES, "", "Serial port: \"/dev/ttyUSB0\" - Cannot open COM port: Permission denied"},
+    {2052, ENOENT, "", "串行口:“/dev/ttyUSB0”- 不能打开串行口：设备不存在"},
+    {1033, ENXIO, "dialout", "Serial port: \"/dev/ttyUSB0\" - Cannot open COM port: No such device"},
+    {1028, EBUSY, "dialout", "序列埠:『/dev/ttyUSB0』- 不能打開序列埠：已被其他程式佔用"},
+    {1033, ENOTTY, "root", "Serial port: \"/dev/ttyUSB0\" - Cannot open COM port: Not a serial port"},
+    {2052, EIO, "dialout", "串行口:“/dev/ttyUSB0”- 不能打开串行口"},
+    {1033, 0, "dialout", "Serial port: \"/dev/ttyUSB0\" - Cannot open COM port"},
+};
+
+TEST(PelmCommErrorTest, AnOpeningFailureSaysWhyWhereTheUserCanActOnIt)
+{
+    for (const auto &c : kReasons) {
+        SCOPED_TRACE(testing::Message() << "lcid " << c.lcId << " errno " << c.error << " group " << c.group);
+        EXPECT_EQ(EPelmCommError::Message(EPelmCommError::ecOpenPort, "/dev/ttyUSB0", TPelmCommLanguage(c.lcId),
+                                          {c.error, c.group}),
                   c.expected);
     }
 }

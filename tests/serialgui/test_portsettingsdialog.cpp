@@ -258,8 +258,8 @@ TEST_P(FailedOpenTest, RollsEverySettingBack)
     ClickOK();
 
     ASSERT_EQ(boxes.Boxes.size(), 1u);
-    const std::string expected = PelmComm::EPelmCommError::Message(PelmComm::EPelmCommError::ecOpenPort, missing,
-                                                                   PelmComm::TPelmCommLanguage());
+    const std::string expected = PelmComm::EPelmCommError::Message(
+        PelmComm::EPelmCommError::ecOpenPort, missing, PelmComm::TPelmCommLanguage(), {ENOENT, ""});
     EXPECT_EQ(boxes.Boxes[0].Text.toStdString(), expected);
     EXPECT_NE(expected.find(missing), std::string::npos);
     EXPECT_EQ(boxes.Boxes[0].Title, "Serial Port Setup");

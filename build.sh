@@ -6,15 +6,19 @@
 #   ./build.sh tsan    the threaded tests under ThreadSanitizer
 #   ./build.sh bench   build and run the benchmarks
 #   ./build.sh sim ... build and start the module simulator with the given arguments
+#   ./build.sh package build the Debian package irtool_*.deb in build/
 set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev libgtest-dev libgmock-dev
-  libbenchmark-dev libudev-dev fonts-noto-cjk)
+  libbenchmark-dev libudev-dev fonts-noto-cjk librsvg2-bin desktop-file-utils appstream)
+# Only for building the Debian package: dpkg-shlibdeps computes its dependencies, and CPack finds the
+# binaries with file.
+PACKAGING=(dpkg-dev file)
 
-install_missing() {
+install_missing() { # install_missing <package>...
   local missing=()
-  for p in "${PACKAGES[@]}"; do
+  for p in "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return
@@ -39,7 +43,7 @@ tsan() {
 
 cmd=${1:-run}
 [ $# -gt 0 ] && shift
-install_missing
+install_missing "${PACKAGES[@]}"
 case "$cmd" in
   run)
     build build
@@ -59,6 +63,10 @@ case "$cmd" in
   sim)
     build build
     exec ./build/tools/simulator/irmodule-sim "$@" ;;
+  package)
+    install_missing "${PACKAGING[@]}"
+    build build
+    (cd build && cpack -G DEB) ;;
   *)
-    echo "usage: $0 run|test|asan|tsan|bench|sim" >&2; exit 2 ;;
+    echo "usage: $0 run|test|asan|tsan|bench|sim|package" >&2; exit 2 ;;
 esac

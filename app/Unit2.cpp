@@ -37,8 +37,11 @@ QLabel *label(const char *text, QWidget *parent, int x, int y, int w = 70)
 } // namespace
 
 TForm2::TForm2(TForm1 *mainForm, QWidget *parent)
-    : QDialog(parent), Form1(mainForm), settingsPath_(platform::SettingsFolder() + SettingsFileName)
+    : QDialog(parent), Form1(mainForm)
 {
+    const platform::SettingsPlace place = platform::ProgramSettingsPlace();
+    settingsPath_ = place.folder + SettingsFileName;
+    settingsFolderIsNew_ = place.created;
     setWindowTitle(u("  串口设置红外模块网络接入参数设置（串口波特率115200）"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     QFont font(u("宋体"));

@@ -35,6 +35,9 @@ public:
     // The program's settings file; placed elsewhere only by tests.
     const std::string &SettingsPath() const { return settingsPath_; }
     void SetSettingsPath(std::string path) { settingsPath_ = std::move(path); }
+    // The program's folder could not hold the settings, and their folder under the user's configuration
+    // folder was made by this start: the user is told where they are kept.
+    bool SettingsFolderIsNew() const { return settingsFolderIsNew_; }
     void LoadSettings(const std::string &path);
     void SaveSettings(const std::string &path);
 
@@ -103,6 +106,7 @@ private:
 
     TForm1 *Form1;
     std::string settingsPath_;
+    bool settingsFolderIsNew_ = false;
     std::array<QLineEdit *, ParameterEditCount + 1> edits_{}; // by number, 1 to 24
     std::array<QLabel *, 6> statusPanels_{};
 };

@@ -6,3 +6,5 @@
 class QWidget;
 
 void ShowStopMessage(QWidget *parent, const QString &text, const QString &caption);
+// The same with the information icon, for what the user should know but need not act on.
+void ShowInformation(QWidget *parent, const QString &text, const QString &caption);

@@ -201,19 +201,24 @@ void TIniFile::WriteString(const std::string &section, const std::string &key, c
         throw EIniFileException("Unable to write to " + path_ + ": " + std::strerror(error));
 }
 
-std::string SettingsFolder()
+SettingsPlace FindSettingsPlace(const std::string &programFolder, const std::string &programName)
 {
-    const std::string own = ProgramFolder();
-    if (!own.empty() && ::access(own.c_str(), W_OK) == 0)
-        return own + "/";
+    auto under = [&programFolder](const char *prefix) { return programFolder.rfind(prefix, 0) == 0; };
+    const bool installed = under("/usr/") || under("/opt/");
+    if (!programFolder.empty() && !installed && ::access(programFolder.c_str(), W_OK) == 0)
+        return {programFolder + "/", false};
     const char *xdg = std::getenv("XDG_CONFIG_HOME");
     const char *home = std::getenv("HOME");
     std::string base = xdg && *xdg ? xdg : std::string(home ? home : "") + "/.config";
-    const std::string name = own.empty() ? "irtool" : own.substr(own.rfind('/') + 1);
     ::mkdir(base.c_str(), 0755);
-    const std::string folder = base + "/" + name;
-    ::mkdir(folder.c_str(), 0755);
-    return folder + "/";
+    const std::string folder = base + "/" + (programName.empty() ? "irtool" : programName);
+    const bool created = ::mkdir(folder.c_str(), 0755) == 0;
+    return {folder + "/", created};
+}
+
+SettingsPlace ProgramSettingsPlace()
+{
+    return FindSettingsPlace(ProgramFolder(), ProgramName());
 }
 
 } // namespace platform

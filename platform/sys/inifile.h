@@ -30,9 +30,18 @@ private:
     std::string path_;
 };
 
-// Folder for the program's settings file: the program's own folder when it can be written, else
-// $XDG_CONFIG_HOME (default ~/.config) joined with the program's folder name, created on demand.
-// Ends with a path separator.
-std::string SettingsFolder();
+// Where the program's settings file lives.
+struct SettingsPlace {
+    std::string folder; // ends with a path separator
+    bool created;       // a folder under the configuration folder, made just now
+};
+
+// The program's own folder when it can be written and is no installed program's folder (under /usr
+// or /opt, which root could write as well); else $XDG_CONFIG_HOME (default ~/.config) joined with the
+// program's name, created on demand.
+SettingsPlace FindSettingsPlace(const std::string &programFolder, const std::string &programName);
+
+// FindSettingsPlace for the running program.
+SettingsPlace ProgramSettingsPlace();
 
 } // namespace platform

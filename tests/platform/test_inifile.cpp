@@ -127,12 +127,59 @@ TEST_F(IniFileTest, AFileThatCannotBeWrittenRaisesAndStaysAsItWas)
     EXPECT_EQ(bytes(), "[s]\nk=1\n");
 }
 
-TEST(SettingsFolder, NamesAnExistingFolder)
+TEST(SettingsFolder, TheRunningProgramsFolderExists)
 {
-    const std::string folder = platform::SettingsFolder();
+    const std::string folder = platform::ProgramSettingsPlace().folder;
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(folder.back(), '/');
     EXPECT_TRUE(fs::is_directory(folder));
+}
+
+// An installed program (under /usr or /opt, even where root could write there) or one in a folder that
+// cannot be written keeps its settings in the configuration folder, which is made once.
+TEST(SettingsFolder, OwnFolderOrConfigurationFolder)
+{
+    const fs::path home = fs::temp_directory_path() / ("settings-place-" + std::to_string(::getpid()));
+    fs::create_directories(home / "program");
+    const std::string xdg = (home / "xdg").string();
+    const std::string program = (home / "program").string();
+    struct Case {
+        const char *what;
+        std::string programFolder;
+        const char *xdgConfigHome; // null: unset
+        std::string expected;
+        bool created;
+    };
+    const Case cases[] = {
+        {"a folder it can write", program, xdg.c_str(), program + "/", false},
+        {"installed under /usr", "/usr/bin", xdg.c_str(), xdg + "/irtool-x/", true},
+        {"the same again", "/usr/bin", xdg.c_str(), xdg + "/irtool-x/", false},
+        {"installed under /opt", "/opt/irtool/bin", xdg.c_str(), xdg + "/irtool-x/", false},
+        {"a folder that is not there", (home / "gone").string(), xdg.c_str(), xdg + "/irtool-x/", false},
+        {"no XDG_CONFIG_HOME", "/usr/bin", nullptr, (home / ".config/irtool-x/").string(), true},
+        {"an empty XDG_CONFIG_HOME", "/usr/bin", "", (home / ".config/irtool-x/").string(), false},
+    };
+    const char *oldHome = std::getenv("HOME");
+    const char *oldXdg = std::getenv("XDG_CONFIG_HOME");
+    const std::string savedHome = oldHome ? oldHome : "", savedXdg = oldXdg ? oldXdg : "";
+    setenv("HOME", home.c_str(), 1);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.xdgConfigHome)
+            setenv("XDG_CONFIG_HOME", c.xdgConfigHome, 1);
+        else
+            unsetenv("XDG_CONFIG_HOME");
+        const platform::SettingsPlace place = platform::FindSettingsPlace(c.programFolder, "irtool-x");
+        EXPECT_EQ(place.folder, c.expected);
+        EXPECT_EQ(place.created, c.created);
+        EXPECT_TRUE(fs::is_directory(place.folder));
+    }
+    if (oldXdg)
+        setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
+    setenv("HOME", savedHome.c_str(), 1);
+    fs::remove_all(home);
 }
 
 } // namespace

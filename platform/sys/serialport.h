@@ -48,7 +48,8 @@ private:
     bool haveSaved_ = false;
 };
 
-// The name of the group that owns the device at path; empty when it cannot be told.
+// The name of the group that owns the device at path (its number when it has no name); empty when
+// the path cannot be looked at.
 std::string DeviceGroup(const std::string &path);
 
 bool IsTerminal(int fd);

@@ -1,5 +1,6 @@
 #include "serial/pelmcomm.h"
 
+#include "platform/sys/devicegroup.h"
 #include "platform/sys/serialport.h"
 #include "serial/pelmcommworkers.h"
 #include "serial/pelmenumserial.h"

@@ -9,9 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <grp.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 extern "C" int ioctl(int fd, unsigned long request, ...) noexcept;
@@ -87,19 +85,6 @@ SerialDevice::~SerialDevice()
     if (haveSaved_)
         WriteLineSettings(fd_.get(), saved_);
     Ioctl(fd_.get(), TIOCNXCL, nullptr);
-}
-
-std::string DeviceGroup(const std::string &path)
-{
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0)
-        return {};
-    group entry;
-    group *found = nullptr;
-    std::string buffer(16384, '\0');
-    if (::getgrgid_r(st.st_gid, &entry, buffer.data(), buffer.size(), &found) != 0 || !found)
-        return std::to_string(st.st_gid);
-    return found->gr_name;
 }
 
 bool IsTerminal(int fd)

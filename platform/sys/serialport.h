@@ -48,10 +48,6 @@ private:
     bool haveSaved_ = false;
 };
 
-// The name of the group that owns the device at path (its number when it has no name); empty when
-// the path cannot be looked at.
-std::string DeviceGroup(const std::string &path);
-
 bool IsTerminal(int fd);
 bool ReadLineSettings(int fd, RawLineSettings &settings);
 bool WriteLineSettings(int fd, const RawLineSettings &settings);

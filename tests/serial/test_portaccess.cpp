@@ -1,5 +1,5 @@
 // A port the user may not open: the error names the group that owns the device and how to join it.
-#include "platform/sys/serialport.h"
+#include "platform/sys/devicegroup.h"
 #include "serial/pelmcomm.h"
 #include "serial/ptypair.h"
 

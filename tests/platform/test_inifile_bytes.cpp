@@ -290,14 +290,14 @@ TEST_F(SettingsBytes, AnyWriteChangesOnlyItsValueOrAddsOnlyItsLines)
             ++suffix;
         const std::string removed = before.substr(prefix, before.size() - prefix - suffix);
         const std::string added = after.substr(prefix, after.size() - prefix - suffix);
-        if (existed) {
+        if (existed && before != after) {
             // Only bytes of one value: no line end on either side, an '=' before them on their line.
             EXPECT_EQ(removed.find_first_of("\r\n"), std::string::npos) << Hex(after);
             EXPECT_EQ(added.find_first_of("\r\n"), std::string::npos) << Hex(after);
             const size_t lineStart = before.rfind('\n', prefix == 0 ? 0 : prefix - 1);
             const size_t from = lineStart == std::string::npos || prefix == 0 ? 0 : lineStart + 1;
             EXPECT_NE(before.substr(from, prefix - from).find('='), std::string::npos) << Hex(after);
-        } else {
+        } else if (!existed) {
             EXPECT_EQ(removed, "") << Hex(after);
         }
 

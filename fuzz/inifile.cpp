@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const std::string section(p, sectionLength);
     const std::string key(p + sectionLength, keyLength);
     const std::string value(p + sectionLength + keyLength, valueLength);
-    const std::string before(p + sectionLength + keyLength + valueLength, data + size);
+    const std::string before(p + sectionLength + keyLength + valueLength, reinterpret_cast<const char *>(data) + size);
 
     put(path, before);
     const platform::TIniFile ini(path);
@@ -125,12 +125,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const std::string removed = before.substr(prefix, before.size() - prefix - suffix);
     const std::string added = after.substr(prefix, after.size() - prefix - suffix);
     if (existed && before != after) {
-        // Bytes of one value only: no line end changes, and an '=' stands before them on their line.
-        FUZZ_CHECK(removed.find_first_of("\r\n") == std::string::npos);
-        FUZZ_CHECK(added.find_first_of("\r\n") == std::string::npos);
+        // Bytes of one value only: after the first '=' of their line and before its line end.
+        FUZZ_CHECK(removed.find('\n') == std::string::npos && added.find('\n') == std::string::npos);
         const size_t lineStart = prefix == 0 ? std::string::npos : before.rfind('\n', prefix - 1);
         const size_t from = lineStart == std::string::npos ? 0 : lineStart + 1;
+        size_t contentEnd = std::min(before.find('\n', prefix), before.size());
+        while (contentEnd > from && before[contentEnd - 1] == '\r')
+            --contentEnd;
         FUZZ_CHECK(before.substr(from, prefix - from).find('=') != std::string::npos);
+        FUZZ_CHECK(before.size() - suffix <= contentEnd);
     } else if (!existed) {
         FUZZ_CHECK(removed.empty());
     }

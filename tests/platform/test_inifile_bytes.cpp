@@ -291,12 +291,16 @@ TEST_F(SettingsBytes, AnyWriteChangesOnlyItsValueOrAddsOnlyItsLines)
         const std::string removed = before.substr(prefix, before.size() - prefix - suffix);
         const std::string added = after.substr(prefix, after.size() - prefix - suffix);
         if (existed && before != after) {
-            // Only bytes of one value: no line end on either side, an '=' before them on their line.
-            EXPECT_EQ(removed.find_first_of("\r\n"), std::string::npos) << Hex(after);
-            EXPECT_EQ(added.find_first_of("\r\n"), std::string::npos) << Hex(after);
-            const size_t lineStart = before.rfind('\n', prefix == 0 ? 0 : prefix - 1);
-            const size_t from = lineStart == std::string::npos || prefix == 0 ? 0 : lineStart + 1;
+            // Only bytes of one value: after the first '=' of their line and before its line end.
+            EXPECT_EQ(removed.find('\n'), std::string::npos) << Hex(after);
+            EXPECT_EQ(added.find('\n'), std::string::npos) << Hex(after);
+            const size_t lineStart = prefix == 0 ? std::string::npos : before.rfind('\n', prefix - 1);
+            const size_t from = lineStart == std::string::npos ? 0 : lineStart + 1;
+            size_t contentEnd = std::min(before.find('\n', prefix), before.size());
+            while (contentEnd > from && before[contentEnd - 1] == '\r')
+                --contentEnd;
             EXPECT_NE(before.substr(from, prefix - from).find('='), std::string::npos) << Hex(after);
+            EXPECT_LE(before.size() - suffix, contentEnd) << Hex(after);
         } else if (!existed) {
             EXPECT_EQ(removed, "") << Hex(after);
         }

@@ -50,6 +50,7 @@ fuzz_run() {
   local seconds=$1; shift
   local failed=0
   for t in build-fuzz/fuzz/fuzz_*; do
+    [ -f "$t" ] && [ -x "$t" ] || continue
     local name=${t##*/fuzz_}
     mkdir -p "build-fuzz/corpus/$name" "build-fuzz/crashes/$name"
     echo "== fuzz $name: ${seconds}s"

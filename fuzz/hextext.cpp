@@ -14,10 +14,16 @@
 
 namespace {
 
-bool isHexDigit(QChar c)
+int hexDigit(QChar c)
 {
     const char16_t u = c.unicode();
-    return (u >= u'0' && u <= u'9') || (u >= u'a' && u <= u'f') || (u >= u'A' && u <= u'F');
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    return -1;
 }
 
 // The tokens of a text as the other side writes them: pieces between blanks, control characters
@@ -41,9 +47,10 @@ std::optional<uint32_t> hexValue(const QString &token)
 {
     uint64_t v = 0;
     for (QChar c : token) {
-        if (!isHexDigit(c))
+        const int d = hexDigit(c);
+        if (d < 0)
             return std::nullopt;
-        v = v * 16 + static_cast<uint64_t>(QString(c).toUInt(nullptr, 16));
+        v = v * 16 + static_cast<uint64_t>(d);
         if (v > 0xFFFFFFFFu)
             return std::nullopt;
     }

@@ -66,7 +66,8 @@ void checkBytes(const QByteArray &bytes)
     const QByteArray kept = bytes.left(MaxHexTextBytes);
     FUZZ_CHECK(HexTextToBytes(text, THexParse::Strict) == kept);
     FUZZ_CHECK(HexTextToBytes(text, THexParse::Lenient) == kept);
-    FUZZ_CHECK(HexTextToBytes(text.toLower().trimmed(), THexParse::Strict) == kept);
+    const QByteArray head = bytes.left(64);
+    FUZZ_CHECK(HexTextToBytes(BytesToHexText(head).toLower().trimmed(), THexParse::Strict) == head);
 }
 
 void checkText(const QString &text)
@@ -133,6 +134,13 @@ void checkInteger(int32_t v, const QString &text)
 }
 
 } // namespace
+
+// Every strict token allocates twice; a smaller quarantine keeps the run in memory that is already
+// mapped instead of faulting in fresh pages all the time.
+extern "C" const char *__asan_default_options()
+{
+    return "quarantine_size_mb=16";
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

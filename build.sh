@@ -7,11 +7,12 @@
 #   ./build.sh bench   build and run the benchmarks
 #   ./build.sh sim ... build and start the module simulator with the given arguments
 #   ./build.sh package build the Debian package irtool_*.deb in build/
+#   ./build.sh fuzz [s] build the fuzzers with clang and run each for s seconds (60 by default)
 set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev libgtest-dev libgmock-dev
-  libbenchmark-dev libudev-dev fonts-noto-cjk librsvg2-bin desktop-file-utils appstream)
+  libbenchmark-dev libudev-dev fonts-noto-cjk librsvg2-bin desktop-file-utils appstream clang libclang-rt-14-dev)
 # Only for building the Debian package: dpkg-shlibdeps computes its dependencies, and CPack finds the
 # binaries with file.
 PACKAGING=(dpkg-dev file)
@@ -41,6 +42,33 @@ tsan() {
   QT_QPA_PLATFORM=offscreen TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan -L threads --output-on-failure
 }
 
+# The fuzzers live in their own build folder, built with clang; the main build never needs clang.
+fuzz_build() {
+  [ -f build-fuzz/build.ninja ] || CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DIRTOOL_FUZZ=ON -DIRTOOL_BENCH=OFF
+  cmake --build build-fuzz -j "$(nproc)" --target fuzzers
+}
+
+# fuzz_run <seconds> [extra libFuzzer options...]: each target over its kept corpus in fuzz/corpus;
+# new inputs go to build-fuzz/corpus, so the kept corpus changes only by hand.
+fuzz_run() {
+  local seconds=$1; shift
+  local failed=0
+  for t in build-fuzz/fuzz/fuzz_*; do
+    [ -f "$t" ] && [ -x "$t" ] || continue
+    local name=${t##*/fuzz_}
+    mkdir -p "build-fuzz/corpus/$name" "build-fuzz/crashes/$name"
+    echo "== fuzz $name: ${seconds}s"
+    if ! "$t" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="build-fuzz/crashes/$name/" "$@" \
+      "build-fuzz/corpus/$name" "fuzz/corpus/$name" > "build-fuzz/$name.log" 2>&1; then
+      tail -n 40 "build-fuzz/$name.log"
+      echo "fuzz $name FAILED (log: build-fuzz/$name.log)"
+      failed=1
+    fi
+    grep -E '^stat::number_of_executed_units' "build-fuzz/$name.log" || true
+  done
+  return $failed
+}
+
 cmd=${1:-run}
 [ $# -gt 0 ] && shift
 install_missing "${PACKAGES[@]}"
@@ -51,7 +79,10 @@ case "$cmd" in
   test)
     build build
     QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j "$(nproc)"
-    tsan ;;
+    tsan
+    # A short run of every fuzzer over its kept corpus: a regression on a kept input fails here.
+    fuzz_build
+    fuzz_run 3 ;;
   asan)
     build build-asan -DIRTOOL_ASAN=ON -DIRTOOL_BENCH=OFF
     QT_QPA_PLATFORM=offscreen ctest --test-dir build-asan --output-on-failure -j "$(nproc)" ;;
@@ -60,6 +91,9 @@ case "$cmd" in
   bench)
     build build
     for b in build/bench/*/bench_*; do [ -x "$b" ] && "$b"; done ;;
+  fuzz)
+    fuzz_build
+    fuzz_run "${1:-60}" ;;
   sim)
     build build
     exec ./build/tools/simulator/irmodule-sim "$@" ;;
@@ -68,5 +102,5 @@ case "$cmd" in
     build build
     (cd build && cpack -G DEB) ;;
   *)
-    echo "usage: $0 run|test|asan|tsan|bench|sim|package" >&2; exit 2 ;;
+    echo "usage: $0 run|test|asan|tsan|bench|fuzz [seconds]|sim|package" >&2; exit 2 ;;
 esac

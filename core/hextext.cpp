@@ -6,7 +6,7 @@
 
 namespace {
 
-QString trimControls(const QString &s)
+QStringView trimControls(QStringView s)
 {
     qsizetype begin = 0, end = s.size();
     while (begin < end && s[begin].unicode() <= 32)
@@ -30,7 +30,7 @@ int hexDigit(QChar c)
 
 // Reads as far as the text allows: leading white space, sign, "0x", then hexadecimal digits up to
 // the first other character; no digits give 0 and the value is clamped to the signed 32-bit range.
-int lenientHex(const QString &token)
+int lenientHex(QStringView token)
 {
     qsizetype i = 0;
     while (i < token.size() && token[i].isSpace())
@@ -70,19 +70,21 @@ QString BytesToHexText(const QByteArray &bytes)
     return out;
 }
 
+// The text is walked by views: copying the rest at every token would make a long text cost the
+// square of its length.
 QByteArray HexTextToBytes(const QString &text, THexParse form)
 {
     QByteArray out;
-    QString rest = trimControls(text);
+    QStringView rest = trimControls(text);
     while (!rest.isEmpty() && out.size() < MaxHexTextBytes) {
         const qsizetype blank = rest.indexOf(u' ');
         int value;
         if (blank < 0) {
             value = lenientHex(rest);
-            rest.clear();
+            rest = QStringView();
         } else {
-            const QString token = rest.left(blank);
-            value = form == THexParse::Strict ? StrToInt(QLatin1String("0x") + token) : lenientHex(token);
+            const QStringView token = rest.left(blank);
+            value = form == THexParse::Strict ? StrToInt(QStringLiteral("0x").append(token)) : lenientHex(token);
             rest = trimControls(rest.mid(blank + 1));
         }
         out.append(static_cast<char>(value & 0xFF));

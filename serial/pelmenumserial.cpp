@@ -137,7 +137,9 @@ std::string TCommSerialPortInfo::PortNameOfDevice(const std::string &path)
         int32_t k = -1;
         const char *begin = path.data() + prefix.size();
         const auto [rest, ec] = std::from_chars(begin, path.data() + path.size(), k);
-        if (ec == std::errc() && rest == path.data() + path.size() && k >= 0 && *begin != '-' && k < INT32_MAX)
+        // Only the digits that COM<k+1> opens again: /dev/ttyS01 is not /dev/ttyS1.
+        const bool canonical = *begin != '0' || path.size() == prefix.size() + 1;
+        if (ec == std::errc() && rest == path.data() + path.size() && k >= 0 && *begin != '-' && canonical && k < INT32_MAX)
             return PortName(k + 1);
     }
     return path;

@@ -1,6 +1,7 @@
 #include "serial/zvcommdevice.h"
 
 #include "platform/sys/strconv.h"
+#include "serial/pelmenumserial.h"
 
 #include <QCoreApplication>
 
@@ -46,6 +47,10 @@ private:
 std::mutex gRunnerLock;
 TZvCustomCommDevice::TSettingsDialogRunner gRunner;
 
+// Device paths (under /dev/serial/by-id, say) may hold commas, so with more than five fields a
+// port name that is not a COM name takes every field but the last four, and the text that
+// PortParams composes reads back whole. A COM name keeps the classic rule: fields after the fifth
+// are ignored.
 std::vector<std::string> SplitFields(const std::string &text)
 {
     std::vector<std::string> fields;
@@ -56,9 +61,16 @@ std::vector<std::string> SplitFields(const std::string &text)
         const size_t comma = text.find(',', start);
         fields.push_back(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
         if (comma == std::string::npos)
-            return fields;
+            break;
         start = comma + 1;
     }
+    if (fields.size() > 5 && TCommSerialPortInfo::PortNo(fields[0]) == 0) {
+        const auto settings = fields.end() - 4;
+        for (auto f = fields.begin() + 1; f != settings; ++f)
+            fields[0] += "," + *f;
+        fields.erase(fields.begin() + 1, settings);
+    }
+    return fields;
 }
 
 // Leading blanks skipped, digits up to the first other character, none giving 0; values beyond

@@ -141,7 +141,8 @@ protected:
     std::string PortName() const { return FComm->fGetPortName(); }
     void SetPortName(const std::string &name) { FComm->fSetPortName(name); }
     // "COM3,115200,N,8,1": port, baud rate, parity letter, data bits, stop bits. Every text is
-    // taken; missing fields give 9600 baud, no parity, 8 data bits and one stop bit.
+    // taken; missing fields give 9600 baud, no parity, 8 data bits and one stop bit. A port name
+    // holding commas (a device path) reads back whole: the line settings are the last four fields.
     std::string PortParams() const;
     void SetPortParams(const std::string &text);
     TBaudRate Baud() const;

@@ -1,5 +1,6 @@
 #include "platform/sys/inifile.h"
 
+#include "platform/sys/profiletext.h"
 #include "platform/sys/programpath.h"
 #include "platform/sys/strconv.h"
 #include "platform/sys/textcodec.h"
@@ -15,30 +16,6 @@
 namespace platform {
 
 namespace {
-
-enum class TEncoding { Gbk, Utf8, Utf8Bom };
-
-const std::string Bom = "\xEF\xBB\xBF";
-
-struct TProfile {
-    TEncoding Encoding = TEncoding::Gbk;
-    const char *Eol = "\r\n";
-    std::vector<std::string> Lines; // UTF-8, without line ends
-    bool Exists = false;
-};
-
-bool sameName(const std::string &a, const std::string &b)
-{
-    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
-}
-
-bool hasNonAscii(const std::string &s)
-{
-    for (char c : s)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return true;
-    return false;
-}
 
 bool readAll(const std::string &path, std::string &out)
 {
@@ -56,39 +33,6 @@ bool readAll(const std::string &path, std::string &out)
     }
     ::close(fd);
     return true;
-}
-
-TProfile load(const std::string &path)
-{
-    TProfile p;
-    std::string raw;
-    if (!readAll(path, raw))
-        return p;
-    p.Exists = true;
-    std::string text;
-    if (raw.compare(0, Bom.size(), Bom) == 0) {
-        p.Encoding = TEncoding::Utf8Bom;
-        text = raw.substr(Bom.size());
-    } else if (hasNonAscii(raw) && IsValidUtf8(raw)) {
-        p.Encoding = TEncoding::Utf8;
-        text = raw;
-    } else {
-        text = GbkToUtf8(raw);
-    }
-    if (text.find("\r\n") == std::string::npos && text.find('\n') != std::string::npos)
-        p.Eol = "\n";
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        p.Lines.push_back(line);
-        start = end + 1;
-    }
-    return p;
 }
 
 bool writeFile(const std::string &path, const std::string &bytes)
@@ -126,79 +70,55 @@ int store(const std::string &path, const std::string &bytes)
     return errno ? errno : EIO;
 }
 
-// Index of the section's header line, or -1.
-long findSection(const TProfile &p, const std::string &section)
+// Names are matched trimmed; these are the ones a line can hold so that they are found again.
+void checkNames(const std::string &path, const std::string &section, const std::string &key, const std::string &value)
 {
-    for (size_t i = 0; i < p.Lines.size(); ++i) {
-        const std::string line = TrimBlanks(p.Lines[i]);
-        if (line.size() >= 2 && line.front() == '[' && line.back() == ']'
-            && sameName(TrimBlanks(line.substr(1, line.size() - 2)), section))
-            return static_cast<long>(i);
+    auto refuse = [&](const std::string &why) { throw EIniFileException("Unable to write to " + path + ": " + why); };
+    for (const std::string *text : {&section, &key, &value}) {
+        if (!IsValidUtf8(*text))
+            refuse("a name or value is not UTF-8 text");
+        if (text->find_first_of("\r\n") != std::string::npos)
+            refuse("\"" + TrimBlanks(*text) + "\" holds a line break");
     }
-    return -1;
-}
-
-bool isHeader(const std::string &line)
-{
-    const std::string t = TrimBlanks(line);
-    return !t.empty() && t.front() == '[';
-}
-
-// Index of the key's line within the section starting at header, or -1.
-long findKey(const TProfile &p, long header, const std::string &key)
-{
-    for (size_t i = static_cast<size_t>(header) + 1; i < p.Lines.size() && !isHeader(p.Lines[i]); ++i) {
-        const size_t eq = p.Lines[i].find('=');
-        if (eq != std::string::npos && sameName(TrimBlanks(p.Lines[i].substr(0, eq)), key))
-            return static_cast<long>(i);
-    }
-    return -1;
+    if (!key.empty() && key.front() == '[')
+        refuse("the key name \"" + key + "\" begins with \"[\", which starts a section line");
+    if (key.find('=') != std::string::npos)
+        refuse("the key name \"" + key + "\" holds \"=\"");
 }
 
 } // namespace
 
 std::string TIniFile::ReadString(const std::string &section, const std::string &key, const std::string &fallback) const
 {
-    const TProfile p = load(path_);
-    const long header = findSection(p, section);
-    if (header < 0)
+    std::string raw;
+    if (!readAll(path_, raw))
         return fallback;
-    const long at = findKey(p, header, key);
-    if (at < 0)
-        return fallback;
-    const std::string &line = p.Lines[static_cast<size_t>(at)];
-    return TrimBlanks(line.substr(line.find('=') + 1));
+    return TProfileText(std::move(raw)).Value(TrimBlanks(section), TrimBlanks(key)).value_or(fallback);
 }
 
 void TIniFile::WriteString(const std::string &section, const std::string &key, const std::string &value) const
 {
-    TProfile p = load(path_);
-    const long header = findSection(p, section);
-    if (header < 0) {
-        if (!p.Lines.empty() && !TrimBlanks(p.Lines.back()).empty())
-            p.Lines.emplace_back();
-        p.Lines.push_back("[" + section + "]");
-        p.Lines.push_back(key + "=" + value);
-    } else if (const long at = findKey(p, header, key); at >= 0) {
-        std::string &line = p.Lines[static_cast<size_t>(at)];
-        line = TrimBlanks(line.substr(0, line.find('='))) + "=" + value;
-    } else {
-        // After the section's last non-blank line, so blank separators stay between sections.
-        size_t end = static_cast<size_t>(header) + 1;
-        for (size_t i = end; i < p.Lines.size() && !isHeader(p.Lines[i]); ++i)
-            if (!TrimBlanks(p.Lines[i]).empty())
-                end = i + 1;
-        p.Lines.insert(p.Lines.begin() + static_cast<long>(end), key + "=" + value);
+    const std::string s = TrimBlanks(section);
+    const std::string k = TrimBlanks(key);
+    checkNames(path_, s, k, value);
+    std::string raw;
+    const bool exists = readAll(path_, raw);
+    const TProfileText text(std::move(raw));
+    // New text takes the file's encoding, so that the rest reads as before. Only a file of plain
+    // ASCII leaves a choice: GBK, as existing installations write, unless GBK bytes of these names
+    // would read as UTF-8 there.
+    std::vector<TTextEncoding> choices{text.Encoding()};
+    if (!exists || text.IsAscii())
+        choices = {TTextEncoding::Gbk, TTextEncoding::Utf8};
+    for (const TTextEncoding encoding : choices) {
+        const std::optional<std::string> bytes = text.WithValue(s, k, value, encoding);
+        if (!bytes || TProfileText(*bytes).Value(s, k) != TrimBlanks(value))
+            continue;
+        if (const int error = store(path_, *bytes))
+            throw EIniFileException("Unable to write to " + path_ + ": " + std::strerror(error));
+        return;
     }
-    std::string text;
-    for (const std::string &line : p.Lines)
-        text.append(line).append(p.Eol);
-    std::string bytes;
-    if (p.Encoding == TEncoding::Utf8Bom)
-        bytes = Bom;
-    bytes += p.Encoding == TEncoding::Gbk ? Utf8ToGbk(text) : text;
-    if (const int error = store(path_, bytes))
-        throw EIniFileException("Unable to write to " + path_ + ": " + std::strerror(error));
+    throw EIniFileException("Unable to write to " + path_ + ": the value of \"" + k + "\" cannot be stored in the file's encoding");
 }
 
 SettingsPlace FindSettingsPlace(const std::string &programFolder, const std::string &programName)

@@ -1,12 +1,12 @@
 #pragma once
 // Profile files ("[section]" and "key=value" lines) with the classic semantics: section and key
-// names match without regard to ASCII case, the first match wins, values are trimmed; a write
-// replaces a value in place or adds the key (and the section) and keeps every other line. Each
-// operation opens and releases the file.
+// names match trimmed and without regard to ASCII case, the first match wins, values are trimmed; a
+// write replaces a value in place or adds the key (and the section). Each operation opens and
+// releases the file.
 //
-// Texts are UTF-8 in memory. On disk a file keeps the encoding it has: UTF-8 when it starts with a
-// byte-order mark or holds valid non-ASCII UTF-8, otherwise GBK, which is also what new files are
-// written in so that they stay interchangeable with existing installations.
+// Texts are UTF-8 in memory. On disk every byte that a write does not set stays as it was, line
+// ends included, and a file keeps the encoding its names have (see profiletext.h); a new file is
+// written in GBK so that it stays interchangeable with existing installations.
 #include <stdexcept>
 #include <string>
 
@@ -23,7 +23,9 @@ public:
 
     const std::string &FileName() const { return path_; }
     std::string ReadString(const std::string &section, const std::string &key, const std::string &fallback) const;
-    // Raises EIniFileException when the file cannot be written.
+    // Raises EIniFileException when the file cannot be written, and for texts that could not be
+    // found again: a line break anywhere, a key that begins with "[" or holds "=", text that is
+    // not UTF-8.
     void WriteString(const std::string &section, const std::string &key, const std::string &value) const;
 
 private:

@@ -75,7 +75,7 @@ TEST_F(IniFileTest, WritingKeepsEveryOtherLineAndTheFilesEncoding)
     ini.WriteString("模块设置", "In3", "7");
     ini.WriteString("基本参数", "工作模式", "1");
     std::string expected = GbkFixture;
-    expected.replace(expected.find("In1 = 10 "), 9, "In1=11");
+    expected.replace(expected.find("In1 = 10 "), 9, "In1 = 11 ");
     expected.replace(expected.find("In2=\r\n") + 6, 0, "In3=7\r\n");
     expected += "\xB9\xA4\xD7\xF7\xC4\xA3\xCA\xBD=1\r\n"; // 工作模式=1
     EXPECT_EQ(bytes(), expected);

@@ -41,6 +41,7 @@ TEST(PortNameRulesTest, PortNameAndDevicePaths)
     const std::pair<const char *, const char *> toName[] = {
         {"/dev/ttyS0", "COM1"}, {"/dev/ttyS31", "COM32"}, {"/dev/ttyUSB0", "/dev/ttyUSB0"},
         {"/dev/ttyS", "/dev/ttyS"}, {"/dev/ttyS1a", "/dev/ttyS1a"}, {"/dev/ttyS-1", "/dev/ttyS-1"},
+        {"/dev/ttyS01", "/dev/ttyS01"}, {"/dev/ttyS00", "/dev/ttyS00"}, {"/dev/ttyS+1", "/dev/ttyS+1"},
     };
     for (const auto &[dev, name] : toName)
         EXPECT_EQ(TCommSerialPortInfo::PortNameOfDevice(dev), name) << dev;

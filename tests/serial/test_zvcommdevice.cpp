@@ -163,6 +163,36 @@ TEST(DevicePortParams, Parsing)
     }
 }
 
+// A device path may hold commas; the line settings are then the last four fields, and a COM
+// name keeps ignoring what follows the fifth.
+TEST(DevicePortParams, PortNamesWithCommasReadBackWhole)
+{
+    const std::vector<ParamsCase> cases = {
+        {"/dev/serial/by-id/usb-A,B-if00,19200,E,7,2", "/dev/serial/by-id/usb-A,B-if00", 0, 19200, D::ptEvenParity, 7, D::sbTwoStopBit},
+        {"/dev/serial/by-id/a,b,c,,9600,O,8,1.5", "/dev/serial/by-id/a,b,c,", 0, 9600, D::ptOddParity, 8, D::sbOne_5_StopBits},
+        {"ttyUSB0,x,57600,N,8,1", "ttyUSB0,x", 0, 57600, D::ptNoParity, 8, D::sbOneStopBit},
+        {",,115200,S,5,2", ",", 0, 115200, D::ptSpaceParity, 5, D::sbTwoStopBit},
+        {"COM7,4800,O,7,2,extra,more", "COM7", 7, 4800, D::ptOddParity, 7, D::sbTwoStopBit},
+        {"/dev/ttyUSB0,38400,E,8", "/dev/ttyUSB0", 0, 38400, D::ptEvenParity, 8, D::sbOneStopBit},
+    };
+    for (const ParamsCase &c : cases) {
+        SCOPED_TRACE(c.text);
+        TZvCommDevice dev;
+        dev.SetPortParams(c.text);
+        EXPECT_EQ(dev.PortName(), c.portName);
+        EXPECT_EQ(dev.PortNo(), c.portNo);
+        EXPECT_EQ(dev.BaudRate(), c.baud);
+        EXPECT_EQ(dev.Parity(), c.parity);
+        EXPECT_EQ(dev.ByteSize(), c.byteSize);
+        EXPECT_EQ(dev.StopBits(), c.stopBits);
+
+        TZvCommDevice again;
+        again.SetPortParams(dev.PortParams());
+        EXPECT_EQ(again.PortParams(), dev.PortParams());
+        EXPECT_EQ(again.PortName(), c.portName);
+    }
+}
+
 TEST(DevicePortParams, Composition)
 {
     TZvCommDevice dev;

@@ -109,6 +109,8 @@ void TForm1::createControls()
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setGeometry(12, 32, LogWidthServer, 290);
     Memo1->setAccessibleName(u("接收数据"));
+    // Every line ends with a line break, so the last block is the empty one after the newest line.
+    Memo1->setMaximumBlockCount(LogLineLimit + 1);
 
     Panel3 = new QLabel(u("接入的模块IP"), client);
     Panel3->setGeometry(752, 8, 128, 22);

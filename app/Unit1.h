@@ -136,7 +136,6 @@ private:
     void showLinkIcon(bool active);
     void switchMode(TLinkMode newMode);
     void readPath(platform::TSocketConnection *socket, bool fromServer);
-    void appendToAccumulator(const QString &hex);
     void emitChannel(int channel);
     platform::TSocketConnection *commandTarget();
     void scrollLogToEnd();

@@ -46,6 +46,11 @@ qint64 TSocketConnection::ReceiveBuf(char *buffer, qint64 count)
     return std::max<qint64>(0, socket_->read(buffer, count));
 }
 
+qint64 TSocketConnection::Skip(qint64 count)
+{
+    return count > 0 ? std::max<qint64>(0, socket_->skip(count)) : 0;
+}
+
 qint64 TSocketConnection::SendBuf(const char *buffer, qint64 length)
 {
     if (socket_->state() != QAbstractSocket::ConnectedState)

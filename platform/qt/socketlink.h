@@ -27,6 +27,8 @@ public:
 
     qint64 ReceiveLength() const;
     qint64 ReceiveBuf(char *buffer, qint64 count);
+    // Drops up to count waiting bytes without copying them out; returns how many were dropped.
+    qint64 Skip(qint64 count);
     qint64 SendBuf(const char *buffer, qint64 length);
     qint64 SendText(const QByteArray &text);
     QString RemoteAddress() const;

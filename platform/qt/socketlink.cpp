@@ -34,7 +34,10 @@ void raiseIfLeft(QObject *context, int errorCode, const QString &what)
 
 } // namespace
 
-TSocketConnection::TSocketConnection(QTcpSocket *socket, QObject *parent) : QObject(parent), socket_(socket) {}
+TSocketConnection::TSocketConnection(QTcpSocket *socket, QObject *parent) : QObject(parent), socket_(socket)
+{
+    socket_->setReadBufferSize(ReadBufferLimit);
+}
 
 qint64 TSocketConnection::ReceiveLength() const
 {

@@ -23,6 +23,11 @@ public:
 class TSocketConnection : public QObject {
     Q_OBJECT
 public:
+    // At most this much is taken from the system for one read event. A module's replies are far
+    // smaller; a peer that sends without pause is held back by the connection's own flow control
+    // instead of filling memory, and every read event stays short.
+    static constexpr qint64 ReadBufferLimit = 64 * 1024;
+
     explicit TSocketConnection(QTcpSocket *socket, QObject *parent = nullptr);
 
     qint64 ReceiveLength() const;

@@ -58,7 +58,11 @@ qint64 TSocketConnection::SendBuf(const char *buffer, qint64 length)
 {
     if (socket_->state() != QAbstractSocket::ConnectedState)
         return -1;
-    return socket_->write(buffer, length);
+    const qint64 written = socket_->write(buffer, length);
+    // Handed to the system now, not at the event loop's next turn, which comes late while another
+    // connection keeps the loop busy.
+    socket_->flush();
+    return written;
 }
 
 qint64 TSocketConnection::SendText(const QByteArray &text)

@@ -632,7 +632,8 @@ void TForm1::readPath(platform::TSocketConnection *socket, bool fromServer)
     const qint64 waiting = socket->ReceiveLength();
     QString accumulated = Edit4->text();
     char buffer[ReceiveBufferSize];
-    const qint64 kept = socket->ReceiveBuf(buffer, std::min<qint64>({waiting, AccumulatorRoom(accumulated), ReceiveBufferSize}));
+    const qint64 room = std::min<qint64>(AccumulatorRoom(accumulated), ReceiveBufferSize);
+    const qint64 kept = socket->ReceiveBuf(buffer, std::min(waiting, room));
     const qint64 dropped = socket->Skip(waiting - kept);
     ReceivedCount = static_cast<int>(static_cast<quint32>(ReceivedCount) + static_cast<quint32>(kept + dropped));
     setPanel(7, QString::number(ReceivedCount));

@@ -6,6 +6,7 @@
 #include "app/clickimage.h"
 #include "core/convert.h"
 #include "core/hextext.h"
+#include "core/replyaccumulator.h"
 #include "app/icons.h"
 #include "app/keyfilter.h"
 #include "app/messagebox.h"
@@ -109,6 +110,8 @@ void TForm1::createControls()
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setGeometry(12, 32, LogWidthServer, 290);
     Memo1->setAccessibleName(u("接收数据"));
+    // Every line ends with a line break, so the last block is the empty one after the newest line.
+    Memo1->setMaximumBlockCount(LogLineLimit + 1);
 
     Panel3 = new QLabel(u("接入的模块IP"), client);
     Panel3->setGeometry(752, 8, 128, 22);
@@ -621,34 +624,24 @@ void TForm1::ServerSocket1ClientError(platform::TSocketConnection *, int &errorC
     errorCode = 0;
 }
 
-// Reads everything waiting, in pieces of the receive buffer's size, so that no byte stays behind
-// waiting for a read event that may never come.
+// Takes everything waiting in one go: the bytes the accumulator has room for are turned into text,
+// the rest is counted and dropped unread, so that a module sending without pause costs the window
+// what it keeps and not what arrives.
 void TForm1::readPath(platform::TSocketConnection *socket, bool fromServer)
 {
+    const qint64 waiting = socket->ReceiveLength();
+    QString accumulated = Edit4->text();
     char buffer[ReceiveBufferSize];
-    do {
-        const qint64 n = socket->ReceiveBuf(buffer, std::min<qint64>(socket->ReceiveLength(), ReceiveBufferSize));
-        ReceivedCount = static_cast<int>(static_cast<quint32>(ReceivedCount) + static_cast<quint32>(n));
-        setPanel(7, QString::number(ReceivedCount));
-        if (fromServer)
-            setPanel(3, u("连接成功..."));
-        restart(Timer2);
-        appendToAccumulator(BytesToHexText(QByteArray::fromRawData(buffer, static_cast<int>(n))).trimmed());
-    } while (socket->ReceiveLength() > 0);
-}
-
-// A reply holds at most MaxHexTextBytes bytes; bytes beyond that before the next reply processing
-// cannot belong to a reply a module sends and are dropped, so a module sending without pause
-// cannot make the accumulator grow without limit.
-void TForm1::appendToAccumulator(const QString &hex)
-{
-    const QString current = Edit4->text();
-    const qsizetype held = current.isEmpty() ? 0 : (current.size() + 1) / 3;
-    const qsizetype take = std::min((hex.size() + 1) / 3, MaxHexTextBytes - held);
-    if (take <= 0)
-        return;
-    const QString piece = hex.left(take * 3 - 1);
-    Edit4->setText(current.isEmpty() ? piece : current + u' ' + piece);
+    const qint64 room = std::min<qint64>(AccumulatorRoom(accumulated), ReceiveBufferSize);
+    const qint64 kept = socket->ReceiveBuf(buffer, std::min(waiting, room));
+    const qint64 dropped = socket->Skip(waiting - kept);
+    ReceivedCount = static_cast<int>(static_cast<quint32>(ReceivedCount) + static_cast<quint32>(kept + dropped));
+    setPanel(7, QString::number(ReceivedCount));
+    if (fromServer)
+        setPanel(3, u("连接成功..."));
+    restart(Timer2);
+    if (AppendToAccumulator(accumulated, QByteArrayView(buffer, kept)) > 0)
+        Edit4->setText(accumulated);
 }
 
 void TForm1::AddLogLine(const QString &line)

@@ -37,6 +37,9 @@ class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
     static constexpr int ReceiveBufferSize = 1000;
+    // The log keeps this many of its newest lines; older ones are dropped, so that a window left
+    // running with a chatty module does not grow without end.
+    static constexpr int LogLineLimit = 5000;
     static constexpr int KeepAlivePeriod = 8000;
     static constexpr int FirstKeepAlivePeriod = 2000;
 
@@ -133,7 +136,6 @@ private:
     void showLinkIcon(bool active);
     void switchMode(TLinkMode newMode);
     void readPath(platform::TSocketConnection *socket, bool fromServer);
-    void appendToAccumulator(const QString &hex);
     void emitChannel(int channel);
     platform::TSocketConnection *commandTarget();
     void scrollLogToEnd();

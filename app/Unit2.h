@@ -75,6 +75,8 @@ public:
     void SpeedButton6Click();
     // Called on the framer's timer thread.
     void ZvCommDevice1Package(QObject *sender, int32_t notifyType);
+    // Called on the serial engine's reader thread (or on the thread that closes the port).
+    void ZvCommDevice1CommNotify(QObject *sender, int32_t notifyType);
     void BitBtn2Click();
     void 保存到文件Click();
     void Button2Click();
@@ -99,6 +101,7 @@ private:
     void showPortState();
     void savePort(const std::string &path);
     void takePackage(const QByteArray &package);
+    void portLost();
     // The write frame from the window; with no work mode selected the module is told to dial out.
     QByteArray parameterFrame() const;
     // Opens the port if needed, shows its state and sends, or says the port is not open.

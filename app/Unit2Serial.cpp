@@ -31,6 +31,9 @@ void TForm2::createDevice()
     ZvCommDevice1->SetSyncEvents(false);
     ZvCommDevice1->SetUsePackage(true);
     ZvCommDevice1->OnPackage = [this](QObject *sender, int32_t notifyType) { ZvCommDevice1Package(sender, notifyType); };
+    ZvCommDevice1->OnCommNotify = [this](QObject *sender, int32_t notifyType) {
+        ZvCommDevice1CommNotify(sender, notifyType);
+    };
 }
 
 QString TForm2::portText() const
@@ -105,6 +108,27 @@ void TForm2::ZvCommDevice1Package(QObject *, int32_t)
     const QByteArray package(buffer, n);
     QMetaObject::invokeMethod(this, [this, package] { ReportErrors([&] { takePackage(package); }); },
                               Qt::QueuedConnection);
+}
+
+// The engine reports a vanished device once, with EV_ERR; EV_ERR alone may also be a line error.
+void TForm2::ZvCommDevice1CommNotify(QObject *, int32_t notifyType)
+{
+    if ((notifyType & PelmComm::TPelmComm::EV_ERR) && ZvCommDevice1->PortLost())
+        QMetaObject::invokeMethod(this, [this] { ReportErrors([&] { portLost(); }); }, Qt::QueuedConnection);
+}
+
+// The port is closed at once, so that the indicators tell the truth and nothing waits on a device
+// that is gone; the user opens it again once the adapter is back.
+void TForm2::portLost()
+{
+    // Closed by the user, or opened again, since the loss was reported: nothing to tell.
+    if (!ZvCommDevice1->Active() || !ZvCommDevice1->PortLost())
+        return;
+    const QString port = QString::fromStdString(ZvCommDevice1->PortName());
+    ZvCommDevice1->SetActive(false);
+    showPortState();
+    QMessageBox::critical(this, QString::fromUtf8("错误信息框"),
+                          QString::fromUtf8("串口 %1 已断开，请检查串口连接后重新打开串口。。。").arg(port));
 }
 
 void TForm2::takePackage(const QByteArray &package)

@@ -112,6 +112,8 @@ public:
     bool DSR() const { return FComm->fGetDSR(); }
     bool RING() const { return FComm->fGetRING(); }
     bool RLSD() const { return FComm->fGetRLSD(); }
+    // The open port's device went away (reported once with EV_ERR); cleared when the port opens.
+    bool PortLost() const { return FComm->fGetPortLost(); }
 
 protected:
     // Raise the events, always with the component as Sender. Override to see notifications

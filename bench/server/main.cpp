@@ -1,5 +1,6 @@
 // The server at scale: the main window's server against a plain QTcpServer, with the modules in a
-// second process (moduleload).
+// second process (moduleload); and the window under a flood from a module of its own (floodpeer).
+#include "floodbench.h"
 #include "serverbench.h"
 
 #include "app/application.h"
@@ -9,6 +10,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 int main(int argc, char **argv)
@@ -29,12 +31,17 @@ int main(int argc, char **argv)
         TApplication app(argc, argv);
         return RunMemoryProbe(vWindow);
     }
+    if (argc == 3 && std::strcmp(argv[1], "--log-probe") == 0) {
+        TApplication app(argc, argv);
+        return RunLogProbe(std::atoi(argv[2]));
+    }
 
     TApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
     RegisterServerBenchmarks();
+    RegisterFloodBenchmarks();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -34,7 +34,10 @@ void raiseIfLeft(QObject *context, int errorCode, const QString &what)
 
 } // namespace
 
-TSocketConnection::TSocketConnection(QTcpSocket *socket, QObject *parent) : QObject(parent), socket_(socket) {}
+TSocketConnection::TSocketConnection(QTcpSocket *socket, QObject *parent) : QObject(parent), socket_(socket)
+{
+    socket_->setReadBufferSize(ReadBufferLimit);
+}
 
 qint64 TSocketConnection::ReceiveLength() const
 {
@@ -46,11 +49,20 @@ qint64 TSocketConnection::ReceiveBuf(char *buffer, qint64 count)
     return std::max<qint64>(0, socket_->read(buffer, count));
 }
 
+qint64 TSocketConnection::Skip(qint64 count)
+{
+    return count > 0 ? std::max<qint64>(0, socket_->skip(count)) : 0;
+}
+
 qint64 TSocketConnection::SendBuf(const char *buffer, qint64 length)
 {
     if (socket_->state() != QAbstractSocket::ConnectedState)
         return -1;
-    return socket_->write(buffer, length);
+    const qint64 written = socket_->write(buffer, length);
+    // Handed to the system now, not at the event loop's next turn, which comes late while another
+    // connection keeps the loop busy.
+    socket_->flush();
+    return written;
 }
 
 qint64 TSocketConnection::SendText(const QByteArray &text)

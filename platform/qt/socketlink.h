@@ -23,10 +23,17 @@ public:
 class TSocketConnection : public QObject {
     Q_OBJECT
 public:
+    // At most this much is taken from the system for one read event. A module's replies are far
+    // smaller; a peer that sends without pause is held back by the connection's own flow control
+    // instead of filling memory, and every read event stays short.
+    static constexpr qint64 ReadBufferLimit = 64 * 1024;
+
     explicit TSocketConnection(QTcpSocket *socket, QObject *parent = nullptr);
 
     qint64 ReceiveLength() const;
     qint64 ReceiveBuf(char *buffer, qint64 count);
+    // Drops up to count waiting bytes without copying them out; returns how many were dropped.
+    qint64 Skip(qint64 count);
     qint64 SendBuf(const char *buffer, qint64 length);
     qint64 SendText(const QByteArray &text);
     QString RemoteAddress() const;

@@ -7,8 +7,11 @@
 #include "support/bytes.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 
 using testing_serial::PtyPair;
 using testsupport::Bytes;
@@ -212,4 +215,55 @@ TEST_F(ConfigSerialTest, ThePortChosenInTheDialogIsOpenedShownAndKept)
     form2->ZvCommDevice1->SetPortNo(5);
     form2->show();
     EXPECT_EQ(form2->ZvCommDevice1->PortName(), pty.PortPath());
+}
+
+// The adapter by a name of its own, as /dev/serial/by-id gives one, so that plugging it back in
+// brings the port back under the same name.
+TEST_F(ConfigSerialTest, APortThatGoesAwayIsClosedShownAndReportedOnce)
+{
+    const QString adapter = QString::fromStdString(Path("adapter"));
+    ASSERT_TRUE(QFile::link(QString::fromStdString(pty.PortPath()), adapter));
+    form2->ZvCommDevice1->SetPortName(adapter.toStdString());
+    QTest::mouseClick(form2->Button1, Qt::LeftButton);
+    ASSERT_TRUE(form2->ZvCommDevice1->Active());
+    ASSERT_EQ(form2->Button1->text(), "关闭串口");
+
+    testsupport::TModalCatcher boxes;
+    pty.CloseFar();
+    ASSERT_TRUE(WaitFor([&] { return !boxes.Boxes.empty(); }));
+    EXPECT_EQ(boxes.Boxes[0].Title, "错误信息框");
+    EXPECT_EQ(boxes.Boxes[0].Icon, QMessageBox::Critical);
+    EXPECT_TRUE(boxes.Boxes[0].Text.contains(adapter)) << boxes.Boxes[0].Text.toStdString();
+    EXPECT_FALSE(form2->ZvCommDevice1->Active());
+    EXPECT_FALSE(form2->Image5->isVisible());
+    EXPECT_EQ(form2->Button1->text(), "打开串口");
+    EXPECT_EQ(form2->PanelText(3), "关闭");
+    // Time for a second report to show up, if the window made one.
+    WaitFor([&] { return boxes.Boxes.size() > 1; }, 500);
+    EXPECT_EQ(boxes.Boxes.size(), 1u);
+
+    PtyPair pluggedBack;
+    ASSERT_TRUE(QFile::remove(adapter));
+    ASSERT_TRUE(QFile::link(QString::fromStdString(pluggedBack.PortPath()), adapter));
+    QTest::mouseClick(form2->Button1, Qt::LeftButton);
+    EXPECT_TRUE(form2->ZvCommDevice1->Active());
+    EXPECT_TRUE(form2->Image5->isVisible());
+    EXPECT_EQ(form2->PanelText(3), "打开");
+    QTest::mouseClick(form2->SpeedButton6, Qt::LeftButton);
+    EXPECT_EQ(farRead(pluggedBack, 4), Bytes({0xFF, 0x11, 0x11, 0xFB}));
+    EXPECT_EQ(boxes.Boxes.size(), 1u);
+}
+
+// Closed by the user before the report of the loss is handled: nothing to say then.
+TEST_F(ConfigSerialTest, APortClosedByTheUserIsNotReportedAsLostAfterwards)
+{
+    QTest::mouseClick(form2->Button1, Qt::LeftButton);
+    ASSERT_TRUE(form2->ZvCommDevice1->Active());
+    testsupport::TModalCatcher boxes;
+    pty.CloseFar();
+    ASSERT_TRUE(testing_serial::WaitFor([&] { return form2->ZvCommDevice1->PortLost(); }));
+    QTest::mouseClick(form2->Button1, Qt::LeftButton);
+    WaitFor([&] { return !boxes.Boxes.empty(); }, 500);
+    EXPECT_TRUE(boxes.Boxes.empty());
+    EXPECT_EQ(form2->Button1->text(), "打开串口");
 }

@@ -1,5 +1,7 @@
 #include "mainwindowfixture.h"
 
+#include "core/hextext.h"
+
 #include <QLabel>
 #include <QSignalSpy>
 
@@ -90,6 +92,31 @@ TEST_F(MainWindowTest, AnEndlessSenderNeitherGrowsTheAccumulatorNorLosesCount)
     EXPECT_TRUE(held.endsWith("55 55"));
     form->Timer1Timer();
     EXPECT_EQ(form->PanelText(7), QString::number(flood.size()));
+}
+
+// However the pieces run together on the way, the accumulator keeps the first bytes of a reply up
+// to its bound, and the count takes every byte; after processing the next reply starts afresh.
+TEST_F(MainWindowTest, BytesBeyondAReplyAreCountedAndDroppedAndTheNextReplyStartsAfresh)
+{
+    TPeer &module = AddModule(Listen());
+    form->Timer2Timer(); // forget the accept's traffic
+    form->Timer2->setInterval(60000);
+    QByteArray sent;
+    for (int piece : {700, 299, 2, 640, 5}) {
+        QByteArray bytes(piece, Qt::Uninitialized);
+        for (int i = 0; i < piece; ++i)
+            bytes[i] = static_cast<char>((sent.size() + i) % 251);
+        module.Send(bytes);
+        sent += bytes;
+    }
+    ASSERT_TRUE(WaitFor([&] { return form->ReceivedCount == sent.size(); }, 30000));
+    EXPECT_EQ(form->Edit4->text(), BytesToHexText(sent.left(1000)).trimmed());
+    EXPECT_EQ(form->PanelText(7), QString::number(sent.size()));
+
+    form->Timer2Timer();
+    module.Send(QByteArray("\xFF\x00\x00", 3));
+    ASSERT_TRUE(WaitFor([&] { return form->ReceivedCount == sent.size() + 3; }));
+    EXPECT_EQ(form->Edit4->text(), "FF 00 00");
 }
 
 TEST_F(MainWindowTest, KeepAliveReachesEveryModuleAndSilenceShowsWaiting)

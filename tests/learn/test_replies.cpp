@@ -123,6 +123,40 @@ TEST_F(LearnWindowTest, DecodedDataScrollsTheLogToItsEnd)
     EXPECT_EQ(bar->value(), 0);
 }
 
+TEST_F(LearnWindowTest, TheLogKeepsItsLastLinesAndKeepsFollowingItsEnd)
+{
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    constexpr int limit = TForm1::LogLineLimit;
+    for (int i = 0; i < limit + 250; ++i)
+        form.AddLogLine(QString::number(i));
+    QStringList lines = logLines();
+    ASSERT_EQ(lines.size(), limit);
+    EXPECT_EQ(lines.first(), "250");
+    EXPECT_EQ(lines.last(), QString::number(limit + 249));
+    EXPECT_TRUE(form.Memo1->toPlainText().endsWith(u'\n'));
+    QScrollBar *bar = form.Memo1->verticalScrollBar();
+    EXPECT_EQ(bar->value(), bar->maximum());
+
+    // A decoded reply at the bound: its lines, the empty ones and the one that starts with a line
+    // break included, are the newest ones, whole.
+    process(Example);
+    lines = logLines();
+    ASSERT_EQ(lines.size(), limit);
+    EXPECT_EQ(lines.mid(limit - 5),
+              (QStringList{"", u8("收到解码数据："), Example, "", u8("数据总长度：19毫秒")}));
+    EXPECT_EQ(lines.first(), "255");
+    EXPECT_EQ(bar->value(), bar->maximum());
+
+    // A log scrolled back stays scrolled back while old lines go.
+    bar->setValue(bar->maximum() / 2);
+    const int scrolledTo = bar->value();
+    for (int i = 0; i < 100; ++i)
+        form.AddLogLine("more");
+    EXPECT_LT(bar->value(), bar->maximum());
+    EXPECT_LE(bar->value(), scrolledTo);
+}
+
 TEST_F(LearnWindowTest, StatusRefreshPutsTheLevelAxisBack)
 {
     form.Chart1->LeftAxis->setRange(2, 5);

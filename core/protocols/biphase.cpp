@@ -1,5 +1,6 @@
 #include "core/protocols/biphase.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -19,9 +20,16 @@ constexpr int Rc6Bits = 21;
 
 using THalfBits = std::vector<bool>; // true: mark
 
-// A duration is a whole number of half-bits when it lies within 40 % of a half-bit of one; half a
-// half-bit would make neighbouring counts ambiguous.
+// A duration is a whole number of half-bits when it lies within 40 % of a half-bit of one, or
+// within 25 % of a longer run; beyond half a half-bit it would count as the neighbouring run.
 constexpr int HalfBitSlackPercent = 40;
+
+bool isWholeHalfBits(int durationUs, int count, int halfBitUs)
+{
+    const int nominal = count * halfBitUs;
+    const int slack = std::max(halfBitUs * HalfBitSlackPercent, nominal * TolerancePercent);
+    return std::abs(durationUs - nominal) * 100 <= slack;
+}
 
 // The half-bits of one frame from the reader's position to the frame's gap (or the code's end); a
 // frame's last space merges into the gap and is left out.
@@ -34,7 +42,7 @@ std::optional<THalfBits> readHalfBits(TDurationReader &reader, int halfBitUs, in
         if (!mark && (reader.AtEnd() || d >= FrameGapUs))
             break;
         const int count = (d + halfBitUs / 2) / halfBitUs;
-        if (count < 1 || count > mostHalfBits || std::abs(d - count * halfBitUs) * 100 > halfBitUs * HalfBitSlackPercent)
+        if (count < 1 || count > mostHalfBits || !isWholeHalfBits(d, count, halfBitUs))
             return std::nullopt;
         halves.insert(halves.end(), count, mark);
     }

@@ -37,18 +37,24 @@ bool repeats(const TProtocolCode &first, const TProtocolCode &next)
     return next.Protocol == NecRepeat && (first.Protocol == QLatin1String("NEC") || first.Protocol == QLatin1String("NECext"));
 }
 
+// The first frame names the code; every later one must repeat it. A last frame that the end of the
+// capture cut off may fail to read or, with fewer bits (SIRC), read as something else.
 std::optional<TProtocolCode> identifyWith(TFrameDecoder decode, const std::vector<int> &durationsUs)
 {
     TDurationReader reader(durationsUs);
     const auto first = decode(reader);
     if (!first)
         return std::nullopt;
+    const std::size_t firstLength = reader.Position();
     while (!reader.AtEnd()) {
+        const std::size_t start = reader.Position();
         const auto next = decode(reader);
-        if (!next && reader.RanOut())
+        if (next && repeats(*first, *next))
+            continue;
+        const bool shorterAtTheEnd = reader.AtEnd() && durationsUs.size() - start + 1 < firstLength;
+        if ((!next && reader.RanOut()) || (next && shorterAtTheEnd))
             break;
-        if (!next || !repeats(*first, *next))
-            return std::nullopt;
+        return std::nullopt;
     }
     return first;
 }

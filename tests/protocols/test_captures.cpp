@@ -1,16 +1,143 @@
+// Captures of real remotes' buttons, written from the published timings with a receiver's skew,
+// jitter and the module's 10 µs units, must be named with the right protocol, address and command;
+// pulse trains that are no code must stay unnamed.
 #include "core/protocols/protocols.h"
+
+#include "capture.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
-TEST(Smoke, NecFromItsEncoder)
+using namespace capture;
+
+constexpr TPulseDistance Nec{9000, 4500, 560, 560, 1690};
+constexpr TPulseDistance Samsung{4500, 4500, 560, 560, 1690};
+constexpr TPulseDistance Jvc{8400, 4200, 526, 526, 1574};
+constexpr TPulseDistance JvcRepeat{0, 0, 526, 526, 1574};
+constexpr TPulseDistance Kaseikyo{3456, 1728, 432, 432, 1296};
+constexpr TPulseDistance Sharp{0, 0, 320, 680, 1680};
+constexpr TPulseDistance AirConditioner{3500, 1750, 430, 430, 1300};
+
+std::vector<int> necFrame(uint32_t b0, uint32_t b1, uint32_t b2, uint32_t b3)
 {
-    const auto code = EncodeCode(TProtocolCode{"NEC", 0x04, 0x08});
-    ASSERT_TRUE(code);
-    const auto found = IdentifyCode(code->DurationsUs);
-    ASSERT_TRUE(found);
-    EXPECT_EQ(ProtocolLogLine(code->DurationsUs), QStringLiteral("协议：NEC  地址 0x04  命令 0x08"));
+    std::vector<int> d;
+    AppendPulseDistance(d, Nec, Bits({{b0, 8}, {b1, 8}, {b2, 8}, {b3, 8}}));
+    return d;
 }
+
+std::vector<int> necRepeat()
+{
+    return {9000, 2250, 560};
+}
+
+std::vector<int> then(std::vector<int> a, int gapUs, const std::vector<int> &b)
+{
+    AppendGap(a, gapUs);
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+std::vector<int> pulseDistance(const TPulseDistance &t, const std::string &bits)
+{
+    std::vector<int> d;
+    AppendPulseDistance(d, t, bits);
+    return d;
+}
+
+std::vector<int> sirc(const std::string &bits)
+{
+    std::vector<int> d;
+    AppendSirc(d, bits);
+    return d;
+}
+
+std::vector<int> levels(const std::string &l, int halfBitUs)
+{
+    std::vector<int> d;
+    AppendLevels(d, l, halfBitUs);
+    return d;
+}
+
+struct CaptureCase {
+    const char *name;
+    std::function<std::vector<int>()> nominal;
+    const char *protocol;
+    uint32_t address;
+    uint32_t command;
+};
+
+const std::string SircVolumeUp = Bits({{0x12, 7}, {0x01, 5}});
+const std::string SharpPower = Bits({{0x01, 5}, {0x52, 8}, {1, 1}, {0, 1}});
+const std::string SharpPowerInverted = Bits({{0x01, 5}, {0x52 ^ 0xFF, 8}, {0, 1}, {1, 1}});
+const std::string Rc5Frame = Bits({{1, 1}, {1, 1}, {0, 1}, {0x05, 5}, {0x35, 6}}, true);
+
+const CaptureCase Captures[] = {
+    {"NecStandard", [] { return necFrame(0x04, 0xFB, 0x08, 0xF7); }, "NEC", 0x04, 0x08},
+    {"NecWithTwoRepeatFrames",
+     [] { return then(then(necFrame(0x04, 0xFB, 0x08, 0xF7), 40000, necRepeat()), 96000, necRepeat()); }, "NEC",
+     0x04, 0x08},
+    {"NecWithLongFinalSpace", [] { return then(necFrame(0x00, 0xFF, 0x45, 0xBA), 45000, {}); }, "NEC", 0x00, 0x45},
+    {"NecFrameRepeatedWhole", [] { return then(necFrame(0x20, 0xDF, 0x10, 0xEF), 40000, necFrame(0x20, 0xDF, 0x10, 0xEF)); },
+     "NEC", 0x20, 0x10},
+    {"NecExtendedAddress", [] { return necFrame(0x00, 0x7F, 0x16, 0xE9); }, "NECext", 0x7F00, 0x16},
+    {"NecExtendedCommandNotInverted", [] { return necFrame(0x86, 0x05, 0x0F, 0x00); }, "NECext", 0x0586, 0x000F},
+    {"NecRepeatFrameAlone", [] { return then(necRepeat(), 96000, necRepeat()); }, "NEC repeat", 0, 0},
+    {"Samsung32", [] { return pulseDistance(Samsung, Bits({{0x07, 8}, {0x07, 8}, {0x02, 8}, {0xFD, 8}})); },
+     "Samsung32", 0x07, 0x02},
+    {"Sirc12ThreeFrames",
+     [] { return then(then(sirc(SircVolumeUp), 25000, sirc(SircVolumeUp)), 25000, sirc(SircVolumeUp)); }, "SIRC",
+     0x01, 0x12},
+    {"Sirc15", [] { return sirc(Bits({{0x33, 7}, {0x9A, 8}})); }, "SIRC15", 0x9A, 0x33},
+    {"Sirc20", [] { return sirc(Bits({{0x07, 7}, {0x1A, 5}, {0x5C, 8}})); }, "SIRC20", 0x1A | 0x5C << 5, 0x07},
+    {"Rc5", [] { return levels(Rc5Levels(Rc5Frame), 889); }, "RC5", 0x05, 0x35},
+    {"Rc5RepeatedWithOtherToggle",
+     [] {
+         std::string toggled = Rc5Frame;
+         toggled[2] = '1';
+         return then(levels(Rc5Levels(Rc5Frame), 889), 89000, levels(Rc5Levels(toggled), 889));
+     },
+     "RC5", 0x05, 0x35},
+    {"Rc5Extended", [] { return levels(Rc5Levels(Bits({{1, 1}, {0, 1}, {1, 1}, {0x0A, 5}, {0x05, 6}}, true)), 889); },
+     "RC5X", 0x0A, 0x45},
+    {"Rc6Mode0", [] { return levels(Rc6Levels(Bits({{0x00, 8}, {0x0C, 8}}, true), false), 444); }, "RC6", 0x00,
+     0x0C},
+    {"Rc6Mode0Toggled", [] { return levels(Rc6Levels(Bits({{0x04, 8}, {0xA7, 8}}, true), true), 444); }, "RC6",
+     0x04, 0xA7},
+    {"JvcWithHeaderlessRepeat",
+     [] {
+         const std::string bits = Bits({{0x03, 8}, {0x17, 8}});
+         return then(pulseDistance(Jvc, bits), 22000, pulseDistance(JvcRepeat, bits));
+     },
+     "JVC", 0x03, 0x17},
+    // Vendor 0x2002, vendor parity 0, device 0x0A1, command 0x3D, parity 0x10 ^ 0x0A ^ 0x3D.
+    {"KaseikyoPanasonicVendor",
+     [] { return pulseDistance(Kaseikyo, Bits({{0x2002, 16}, {0x0, 4}, {0x0A1, 12}, {0x3D, 8}, {0x27, 8}})); },
+     "Kaseikyo", 0x2002u << 12 | 0x0A1, 0x3D},
+    {"SharpWithInvertedFrame", [] { return then(pulseDistance(Sharp, SharpPower), 40000, pulseDistance(Sharp, SharpPowerInverted)); },
+     "Sharp", 0x01, 0x52},
+    {"SharpFirstFrameOnly", [] { return pulseDistance(Sharp, SharpPower); }, "Sharp", 0x01, 0x52},
+};
+
+class CaptureTest : public ::testing::TestWithParam<CaptureCase> {};
+
+TEST_P(CaptureTest, NamesProtocolAddressAndCommand)
+{
+    const CaptureCase &c = GetParam();
+    constexpr unsigned Seed = 1312;
+    std::mt19937 random(Seed);
+    const std::vector<int> durations = Captured(c.nominal(), random, 10, 60);
+    SCOPED_TRACE(::testing::Message() << "seed " << Seed);
+    const auto code = IdentifyCode(durations);
+    ASSERT_TRUE(code) << ProtocolLogLine(durations).toStdString();
+    EXPECT_EQ(code->Protocol.toStdString(), c.protocol);
+    EXPECT_EQ(code->Address, c.address);
+    EXPECT_EQ(code->Command, c.command);
+}
+
+INSTANTIATE_TEST_SUITE_P(Remotes, CaptureTest, ::testing::ValuesIn(Captures),
+                         [](const auto &info) { return info.param.name; });
 
 } // namespace

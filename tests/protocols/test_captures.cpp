@@ -140,4 +140,152 @@ TEST_P(CaptureTest, NamesProtocolAddressAndCommand)
 INSTANTIATE_TEST_SUITE_P(Remotes, CaptureTest, ::testing::ValuesIn(Captures),
                          [](const auto &info) { return info.param.name; });
 
+// Air conditioners send their whole state as long pulse-distance frames of no named protocol.
+struct PulseDistanceCase {
+    const char *name;
+    std::function<std::vector<int>()> nominal;
+    int bits;
+    const char *hexData;
+};
+
+const std::string AirConditionerState = Bits({{0x11, 8}, {0xDA, 8}, {0x27, 8}, {0x00, 8}, {0xC5, 8}, {0x00, 8}, {0x00, 8}, {0xD7, 8}});
+
+const PulseDistanceCase PulseDistanceCaptures[] = {
+    {"OneFrameOf64Bits", [] { return pulseDistance(AirConditioner, AirConditionerState); }, 64, "11DA2700C50000D7"},
+    {"TwoFramesReadAsOne",
+     [] {
+         return then(pulseDistance(AirConditioner, AirConditionerState), 35000,
+                     pulseDistance(AirConditioner, Bits({{0x11, 8}, {0xDA, 8}, {0x27, 8}, {0x00, 8}, {0x42, 8}})));
+     },
+     104, "11DA2700C50000D711DA270042"},
+    {"NecHeaderWith48Bits", [] { return pulseDistance(Nec, Bits({{0x23, 8}, {0xCB, 8}, {0x26, 8}, {0x01, 8}, {0x00, 8}, {0x24, 8}})); },
+     48, "23CB26010024"},
+    {"OddBitCountFillsTheLastByteFromBelow", [] { return pulseDistance(AirConditioner, Bits({{0xA5, 8}, {0x5, 3}})); }, 11,
+     "A505"},
+    {"NecFollowedByAnotherButtonIsNoNecCode",
+     [] { return then(necFrame(0x04, 0xFB, 0x08, 0xF7), 40000, necFrame(0x04, 0xFB, 0x09, 0xF6)); }, 64,
+     "04FB08F704FB09F6"},
+    {"SamsungHeaderWithUnequalAddressBytes",
+     [] { return pulseDistance(Samsung, Bits({{0x07, 8}, {0x08, 8}, {0x02, 8}, {0xFD, 8}})); }, 32, "070802FD"},
+    {"KaseikyoWithWrongParity",
+     [] { return pulseDistance(Kaseikyo, Bits({{0x2002, 16}, {0x0, 4}, {0x0A1, 12}, {0x3D, 8}, {0x28, 8}})); }, 48,
+     "0220100A3D28"},
+};
+
+class PulseDistanceTest : public ::testing::TestWithParam<PulseDistanceCase> {};
+
+TEST_P(PulseDistanceTest, ReadsAllBitsAsData)
+{
+    const PulseDistanceCase &c = GetParam();
+    constexpr unsigned Seed = 4711;
+    std::mt19937 random(Seed);
+    SCOPED_TRACE(::testing::Message() << "seed " << Seed);
+    const auto code = IdentifyCode(Captured(c.nominal(), random, 10, 60));
+    ASSERT_TRUE(code);
+    EXPECT_EQ(code->Protocol, QStringLiteral("Pulse distance"));
+    EXPECT_EQ(code->Bits, c.bits);
+    EXPECT_EQ(code->Data, QByteArray::fromHex(c.hexData));
+}
+
+INSTANTIATE_TEST_SUITE_P(AirConditioners, PulseDistanceTest, ::testing::ValuesIn(PulseDistanceCaptures),
+                         [](const auto &info) { return info.param.name; });
+
+// Pulse trains that look almost like a code but break one of its rules.
+struct NoCodeCase {
+    const char *name;
+    std::function<std::vector<int>()> nominal;
+};
+
+const NoCodeCase NoCodes[] = {
+    {"SpaceBetweenZeroAndOne",
+     [] {
+         std::vector<int> d = necFrame(0x04, 0xFB, 0x08, 0xF7);
+         d[7] = 1100;
+         return d;
+     }},
+    {"MarksOfTwoLengths",
+     [] {
+         std::vector<int> d = pulseDistance(AirConditioner, AirConditionerState);
+         for (std::size_t i = 2; i < d.size(); i += 4)
+             d[i] = 900;
+         return d;
+     }},
+    {"Sirc13Bits", [] { return sirc(Bits({{0x12, 7}, {0x01, 6}})); }},
+    {"Rc5OneHalfBitShort", [] { return levels(Rc5Levels(Rc5Frame).substr(0, 25), 889); }},
+    {"Rc6ModeThree", [] {
+         std::string l = Rc6Levels(Bits({{0x00, 8}, {0x0C, 8}}, true), false);
+         l.replace(10, 6, "101010");
+         return levels(l, 444);
+     }},
+    {"SingleMark", [] { return std::vector<int>{560}; }},
+    {"Nothing", [] { return std::vector<int>{}; }},
+};
+
+class NoCodeTest : public ::testing::TestWithParam<NoCodeCase> {};
+
+TEST_P(NoCodeTest, StaysUnnamed)
+{
+    const std::vector<int> durations = GetParam().nominal();
+    const auto code = IdentifyCode(durations);
+    EXPECT_FALSE(code) << code->Protocol.toStdString() << " " << code->Address << " " << code->Command;
+}
+
+INSTANTIATE_TEST_SUITE_P(Trains, NoCodeTest, ::testing::ValuesIn(NoCodes),
+                         [](const auto &info) { return info.param.name; });
+
+TEST(RandomPulses, AreNotNamed)
+{
+    constexpr unsigned Seed = 99;
+    std::mt19937 random(Seed);
+    SCOPED_TRACE(::testing::Message() << "seed " << Seed);
+    std::uniform_int_distribution<int> length(20, 300);
+    std::uniform_int_distribution<int> duration(15, 350);
+    for (int round = 0; round < 2000; ++round) {
+        std::vector<int> d(length(random));
+        for (int &v : d)
+            v = duration(random) * 10;
+        const auto code = IdentifyCode(d);
+        ASSERT_FALSE(code) << "round " << round << ": " << code->Protocol.toStdString();
+    }
+}
+
+// Two captures of one button agree; a neighbouring button of the same remote gives another code.
+struct ButtonPairCase {
+    const char *name;
+    std::function<std::vector<int>()> button;
+    std::function<std::vector<int>()> neighbour;
+};
+
+const ButtonPairCase ButtonPairs[] = {
+    {"Nec", [] { return necFrame(0x04, 0xFB, 0x08, 0xF7); }, [] { return necFrame(0x04, 0xFB, 0x09, 0xF6); }},
+    {"Sirc", [] { return sirc(SircVolumeUp); }, [] { return sirc(Bits({{0x13, 7}, {0x01, 5}})); }},
+    {"Rc5", [] { return levels(Rc5Levels(Rc5Frame), 889); },
+     [] { return levels(Rc5Levels(Bits({{1, 1}, {1, 1}, {0, 1}, {0x05, 5}, {0x34, 6}}, true)), 889); }},
+    {"Rc6", [] { return levels(Rc6Levels(Bits({{0x00, 8}, {0x0C, 8}}, true), false), 444); },
+     [] { return levels(Rc6Levels(Bits({{0x00, 8}, {0x0D, 8}}, true), false), 444); }},
+    {"AirConditionerOneDegreeWarmer", [] { return pulseDistance(AirConditioner, AirConditionerState); },
+     [] {
+         return pulseDistance(AirConditioner,
+                              Bits({{0x11, 8}, {0xDA, 8}, {0x27, 8}, {0x00, 8}, {0xC6, 8}, {0x00, 8}, {0x00, 8}, {0xD8, 8}}));
+     }},
+};
+
+class ButtonPairTest : public ::testing::TestWithParam<ButtonPairCase> {};
+
+TEST_P(ButtonPairTest, SameButtonAgreesOtherButtonDiffers)
+{
+    constexpr unsigned Seed = 31;
+    std::mt19937 random(Seed);
+    SCOPED_TRACE(::testing::Message() << "seed " << Seed);
+    const auto first = IdentifyCode(Captured(GetParam().button(), random, 12, 60));
+    const auto second = IdentifyCode(Captured(GetParam().button(), random, 12, 40));
+    const auto other = IdentifyCode(Captured(GetParam().neighbour(), random, 12, 60));
+    ASSERT_TRUE(first && second && other);
+    EXPECT_EQ(*first, *second);
+    EXPECT_FALSE(*first == *other);
+}
+
+INSTANTIATE_TEST_SUITE_P(Remotes, ButtonPairTest, ::testing::ValuesIn(ButtonPairs),
+                         [](const auto &info) { return info.param.name; });
+
 } // namespace

@@ -31,6 +31,34 @@ bool isWholeHalfBits(int durationUs, int count, int halfBitUs)
     return std::abs(durationUs - nominal) * 100 <= slack;
 }
 
+// How much longer than whole half-bits the frame's marks are (and its spaces shorter): receivers
+// stretch marks by up to a third of RC6's half-bit, which would otherwise spoil the counting.
+int markStretch(const TDurationReader &reader, int halfBitUs)
+{
+    std::vector<int> excess;
+    for (int d : FrameAhead(reader).Marks)
+        excess.push_back(d - std::max(1, (d + halfBitUs / 2) / halfBitUs) * halfBitUs);
+    return excess.empty() ? 0 : Median(excess);
+}
+
+// Reads the frame as it is and, failing that, with the marks' stretch undone: the estimate of the
+// stretch is itself jittered, so it only helps where the plain reading fails.
+template <typename Decode>
+std::optional<TProtocolCode> readPlainOrUnstretched(TDurationReader &reader, int halfBitUs, Decode decode)
+{
+    for (const int stretch : {0, markStretch(reader, halfBitUs)}) {
+        TDurationReader probe = reader;
+        probe.SetMarkStretch(stretch);
+        if (auto code = decode(probe)) {
+            reader = probe;
+            return code;
+        }
+        if (probe.RanOut())
+            reader.NoteRanOut();
+    }
+    return std::nullopt;
+}
+
 // The half-bits of one frame from the reader's position to the frame's gap (or the code's end); a
 // frame's last space merges into the gap and is left out.
 std::optional<THalfBits> readHalfBits(TDurationReader &reader, int halfBitUs, int mostHalfBits)
@@ -91,11 +119,9 @@ std::vector<int> durationsOf(const THalfBits &halves, int halfBitUs)
     return out;
 }
 
-} // namespace
-
 // Start bit 1, field bit (the inverse of command bit 6), toggle, 5 address bits, 6 command bits,
 // first sent bit highest. The start bit's first half is a space, which no capture shows.
-std::optional<TProtocolCode> DecodeRc5Frame(TDurationReader &reader)
+std::optional<TProtocolCode> readRc5(TDurationReader &reader)
 {
     const auto read = readHalfBits(reader, Rc5HalfBitUs, 2);
     if (!read)
@@ -122,7 +148,7 @@ std::optional<TProtocolCode> DecodeRc5Frame(TDurationReader &reader)
 }
 
 // Leader, start bit 1, mode 000, toggle, 8 address bits, 8 command bits; a 1 is a mark then a space.
-std::optional<TProtocolCode> DecodeRc6Frame(TDurationReader &reader)
+std::optional<TProtocolCode> readRc6(TDurationReader &reader)
 {
     if (!reader.NextNear(Rc6LeaderMarkUs) || !reader.NextNear(Rc6LeaderSpaceUs))
         return std::nullopt;
@@ -148,6 +174,21 @@ std::optional<TProtocolCode> DecodeRc6Frame(TDurationReader &reader)
     code.Command = payload & 0xFF;
     code.Bits = Rc6Bits;
     return code;
+}
+
+} // namespace
+
+// RC5's half-bit is long enough to absorb a receiver's stretch; undoing an estimated stretch would
+// only let other trains (SIRC) pass for RC5.
+std::optional<TProtocolCode> DecodeRc5Frame(TDurationReader &reader)
+{
+    reader.SetMarkStretch(0);
+    return readRc5(reader);
+}
+
+std::optional<TProtocolCode> DecodeRc6Frame(TDurationReader &reader)
+{
+    return readPlainOrUnstretched(reader, Rc6HalfBitUs, readRc6);
 }
 
 std::optional<TIrCode> EncodeRc5(const TProtocolCode &code)

@@ -31,32 +31,25 @@ bool isWholeHalfBits(int durationUs, int count, int halfBitUs)
     return std::abs(durationUs - nominal) * 100 <= slack;
 }
 
-// How much longer than whole half-bits the frame's marks are (and its spaces shorter): receivers
-// stretch marks by up to a third of RC6's half-bit, which would otherwise spoil the counting.
-int markStretch(const TDurationReader &reader, int halfBitUs)
+// How much longer the marks are than whole half-bits (and the spaces shorter), for the bits that
+// start at the reader's position with a mark. Every bit is one half-bit of mark and one of space,
+// so the marks' sum exceeds the spaces' only by the stretch, once per duration, by a space the
+// capture cannot show (hiddenSpaceUs: RC5's first half-bit) and by the last bit's space when the gap
+// swallowed it (half a half-bit on average). Receivers stretch marks by up to a third of RC6's
+// half-bit, which would otherwise spoil the counting.
+int markStretch(const TDurationReader &reader, int halfBitUs, int hiddenSpaceUs)
 {
-    std::vector<int> excess;
-    for (int d : FrameAhead(reader).Marks)
-        excess.push_back(d - std::max(1, (d + halfBitUs / 2) / halfBitUs) * halfBitUs);
-    return excess.empty() ? 0 : Median(excess);
-}
-
-// Reads the frame as it is and, failing that, with the marks' stretch undone: the estimate of the
-// stretch is itself jittered, so it only helps where the plain reading fails.
-template <typename Decode>
-std::optional<TProtocolCode> readPlainOrUnstretched(TDurationReader &reader, int halfBitUs, Decode decode)
-{
-    for (const int stretch : {0, markStretch(reader, halfBitUs)}) {
-        TDurationReader probe = reader;
-        probe.SetMarkStretch(stretch);
-        if (auto code = decode(probe)) {
-            reader = probe;
-            return code;
-        }
-        if (probe.RanOut())
-            reader.NoteRanOut();
-    }
-    return std::nullopt;
+    // A few durations, as in a frame cut off by the end of the capture, say too little.
+    constexpr std::size_t FewestDurations = 8;
+    const TFrameAhead bits = FrameAhead(reader);
+    if (bits.Marks.size() + bits.Spaces.size() < FewestDurations)
+        return 0;
+    long excess = -halfBitUs / 2 - hiddenSpaceUs;
+    for (int d : bits.Marks)
+        excess += d;
+    for (int d : bits.Spaces)
+        excess -= d;
+    return int(excess / long(bits.Marks.size() + bits.Spaces.size()));
 }
 
 // The half-bits of one frame from the reader's position to the frame's gap (or the code's end); a
@@ -119,10 +112,13 @@ std::vector<int> durationsOf(const THalfBits &halves, int halfBitUs)
     return out;
 }
 
+} // namespace
+
 // Start bit 1, field bit (the inverse of command bit 6), toggle, 5 address bits, 6 command bits,
 // first sent bit highest. The start bit's first half is a space, which no capture shows.
-std::optional<TProtocolCode> readRc5(TDurationReader &reader)
+std::optional<TProtocolCode> DecodeRc5Frame(TDurationReader &reader)
 {
+    reader.SetMarkStretch(markStretch(reader, Rc5HalfBitUs, Rc5HalfBitUs));
     const auto read = readHalfBits(reader, Rc5HalfBitUs, 2);
     if (!read)
         return std::nullopt;
@@ -148,10 +144,12 @@ std::optional<TProtocolCode> readRc5(TDurationReader &reader)
 }
 
 // Leader, start bit 1, mode 000, toggle, 8 address bits, 8 command bits; a 1 is a mark then a space.
-std::optional<TProtocolCode> readRc6(TDurationReader &reader)
+std::optional<TProtocolCode> DecodeRc6Frame(TDurationReader &reader)
 {
+    reader.SetMarkStretch(0);
     if (!reader.NextNear(Rc6LeaderMarkUs) || !reader.NextNear(Rc6LeaderSpaceUs))
         return std::nullopt;
+    reader.SetMarkStretch(markStretch(reader, Rc6HalfBitUs, 0));
     auto halves = readHalfBits(reader, Rc6HalfBitUs, 3);
     if (!halves)
         return std::nullopt;
@@ -174,21 +172,6 @@ std::optional<TProtocolCode> readRc6(TDurationReader &reader)
     code.Command = payload & 0xFF;
     code.Bits = Rc6Bits;
     return code;
-}
-
-} // namespace
-
-// RC5's half-bit is long enough to absorb a receiver's stretch; undoing an estimated stretch would
-// only let other trains (SIRC) pass for RC5.
-std::optional<TProtocolCode> DecodeRc5Frame(TDurationReader &reader)
-{
-    reader.SetMarkStretch(0);
-    return readRc5(reader);
-}
-
-std::optional<TProtocolCode> DecodeRc6Frame(TDurationReader &reader)
-{
-    return readPlainOrUnstretched(reader, Rc6HalfBitUs, readRc6);
 }
 
 std::optional<TIrCode> EncodeRc5(const TProtocolCode &code)

@@ -15,6 +15,10 @@ constexpr TPulseDistanceFormat SharpFormat{0, 0, 320, 680, 1680, 15};
 
 constexpr int NecRepeatSpaceUs = 2250;
 constexpr int SharpFrameGapUs = 40000;
+// Sharp's second frame inverts the command, expansion and check bits.
+constexpr uint64_t SharpInvertedBits = 0x7FE0;
+constexpr uint64_t SharpExpansionBit = uint64_t(1) << 13;
+constexpr uint64_t SharpCheckBit = uint64_t(1) << 14;
 
 uint32_t byteOf(uint64_t bits, int index)
 {
@@ -67,8 +71,8 @@ std::optional<TProtocolCode> readNecRepeat(TDurationReader &reader)
     return std::nullopt;
 }
 
-// Kaseikyo's parities: a nibble over the vendor's four nibbles, and a byte over the three bytes
-// after the vendor.
+// Kaseikyo's first parity: the vendor's four nibbles folded into one (the second, a byte, folds
+// the three bytes after the vendor).
 uint32_t vendorParity(uint32_t vendor)
 {
     const uint32_t v = vendor ^ (vendor >> 8);
@@ -175,16 +179,14 @@ std::optional<TProtocolCode> DecodeKaseikyoFrame(TDurationReader &reader)
 // address, so a receiver can tell a whole pair from a stray frame.
 std::optional<TProtocolCode> DecodeSharpFrame(TDurationReader &reader)
 {
-    constexpr uint64_t Inverted = 0x7FE0;
-    constexpr uint64_t ExpansionBit = uint64_t(1) << 13;
     const auto bits = ReadPulseDistanceFrame(reader, SharpFormat);
-    if (!bits || (*bits & (3 << 13)) != ExpansionBit)
+    if (!bits || (*bits & (SharpExpansionBit | SharpCheckBit)) != SharpExpansionBit)
         return std::nullopt;
     if (!reader.AtEnd()) {
         const auto second = ReadPulseDistanceFrame(reader, SharpFormat);
         if (!second && !reader.RanOut())
             return std::nullopt;
-        if (second && *second != (*bits ^ Inverted))
+        if (second && *second != (*bits ^ SharpInvertedBits))
             return std::nullopt;
     }
     return named("Sharp", *bits & 0x1F, (*bits >> 5) & 0xFF, SharpFormat.Bits);
@@ -238,9 +240,9 @@ std::optional<TIrCode> EncodeSharp(const TProtocolCode &code)
 {
     if (code.Address > 0x1F || code.Command > 0xFF)
         return std::nullopt;
-    const uint64_t bits = code.Address | code.Command << 5 | uint64_t(1) << 13;
+    const uint64_t bits = code.Address | code.Command << 5 | SharpExpansionBit;
     TIrCode out = frameCode(bits, SharpFormat, NecCarrierHz);
     out.DurationsUs.push_back(SharpFrameGapUs);
-    AppendPulseDistanceFrame(out.DurationsUs, bits ^ 0x7FE0, SharpFormat);
+    AppendPulseDistanceFrame(out.DurationsUs, bits ^ SharpInvertedBits, SharpFormat);
     return out;
 }

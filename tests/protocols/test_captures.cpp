@@ -123,18 +123,29 @@ const CaptureCase Captures[] = {
 
 class CaptureTest : public ::testing::TestWithParam<CaptureCase> {};
 
+// A receiver that stretches marks a little with more jitter, and one that stretches them a lot.
+struct Receiver {
+    int jitterPercent;
+    int markStretchUs;
+};
+
+constexpr Receiver Receivers[] = {{12, 60}, {8, 150}};
+
 TEST_P(CaptureTest, NamesProtocolAddressAndCommand)
 {
     const CaptureCase &c = GetParam();
     constexpr unsigned Seed = 1312;
     std::mt19937 random(Seed);
-    const std::vector<int> durations = Captured(c.nominal(), random, 10, 60);
-    SCOPED_TRACE(::testing::Message() << "seed " << Seed);
-    const auto code = IdentifyCode(durations);
-    ASSERT_TRUE(code) << ProtocolLogLine(durations).toStdString();
-    EXPECT_EQ(code->Protocol.toStdString(), c.protocol);
-    EXPECT_EQ(code->Address, c.address);
-    EXPECT_EQ(code->Command, c.command);
+    for (const Receiver &receiver : Receivers) {
+        SCOPED_TRACE(::testing::Message() << "seed " << Seed << " jitter " << receiver.jitterPercent << " % stretch "
+                                          << receiver.markStretchUs << " us");
+        const std::vector<int> durations = Captured(c.nominal(), random, receiver.jitterPercent, receiver.markStretchUs);
+        const auto code = IdentifyCode(durations);
+        ASSERT_TRUE(code) << ProtocolLogLine(durations).toStdString();
+        EXPECT_EQ(code->Protocol.toStdString(), c.protocol);
+        EXPECT_EQ(code->Address, c.address);
+        EXPECT_EQ(code->Command, c.command);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Remotes, CaptureTest, ::testing::ValuesIn(Captures),

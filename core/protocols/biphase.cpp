@@ -37,11 +37,11 @@ bool isWholeHalfBits(int durationUs, int count, int halfBitUs)
 // capture cannot show (hiddenSpaceUs: RC5's first half-bit) and by the last bit's space when the gap
 // swallowed it (half a half-bit on average). Receivers stretch marks by up to a third of RC6's
 // half-bit, which would otherwise spoil the counting.
-int markStretch(const TDurationReader &reader, int halfBitUs, int hiddenSpaceUs)
+int markStretch(const TDurationReader &reader, int halfBitUs, int hiddenSpaceUs, int halfBits)
 {
     // A few durations, as in a frame cut off by the end of the capture, say too little.
     constexpr std::size_t FewestDurations = 8;
-    const TFrameAhead bits = FrameAhead(reader);
+    const TFrameAhead bits = FrameAhead(reader, std::size_t(halfBits));
     if (bits.Marks.size() + bits.Spaces.size() < FewestDurations)
         return 0;
     long excess = -halfBitUs / 2 - hiddenSpaceUs;
@@ -118,7 +118,7 @@ std::vector<int> durationsOf(const THalfBits &halves, int halfBitUs)
 // first sent bit highest. The start bit's first half is a space, which no capture shows.
 std::optional<TProtocolCode> DecodeRc5Frame(TDurationReader &reader)
 {
-    reader.SetMarkStretch(markStretch(reader, Rc5HalfBitUs, Rc5HalfBitUs));
+    reader.SetMarkStretch(markStretch(reader, Rc5HalfBitUs, Rc5HalfBitUs, 2 * Rc5Bits));
     const auto read = readHalfBits(reader, Rc5HalfBitUs, 2);
     if (!read)
         return std::nullopt;
@@ -149,7 +149,7 @@ std::optional<TProtocolCode> DecodeRc6Frame(TDurationReader &reader)
     reader.SetMarkStretch(0);
     if (!reader.NextNear(Rc6LeaderMarkUs) || !reader.NextNear(Rc6LeaderSpaceUs))
         return std::nullopt;
-    reader.SetMarkStretch(markStretch(reader, Rc6HalfBitUs, 0));
+    reader.SetMarkStretch(markStretch(reader, Rc6HalfBitUs, 0, Rc6HalfBits));
     auto halves = readHalfBits(reader, Rc6HalfBitUs, 3);
     if (!halves)
         return std::nullopt;

@@ -89,7 +89,7 @@ std::optional<uint64_t> ReadPulseDistanceFrame(TDurationReader &reader, const TP
         afterHeader.Next();
         afterHeader.Next();
     }
-    const TFrameAhead ahead = FrameAhead(afterHeader);
+    const TFrameAhead ahead = FrameAhead(afterHeader, std::size_t(2 * format.Bits + 1));
     const int stretch = ahead.Marks.empty() ? 0 : Median(ahead.Marks) - format.BitMarkUs;
     reader.SetMarkStretch(stretch);
     if (format.HeaderMarkUs != 0

@@ -26,7 +26,7 @@ constexpr TSircVariant SircVariants[] = {{"SIRC", 12, 0x1F}, {"SIRC15", 15, 0xFF
 std::optional<TProtocolCode> DecodeSircFrame(TDurationReader &reader)
 {
     // All spaces have one length, so their median shows how much the receiver took from them.
-    const TFrameAhead ahead = FrameAhead(reader);
+    const TFrameAhead ahead = FrameAhead(reader, std::size_t(2 + 2 * SircMostBits));
     const int stretch = ahead.Spaces.empty() ? 0 : SircSpaceUs - Median(ahead.Spaces);
     reader.SetMarkStretch(stretch);
     if (!reader.NextNear(SircHeaderMarkUs) || !reader.NextNear(SircSpaceUs))

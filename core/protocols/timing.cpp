@@ -56,11 +56,11 @@ int Median(std::vector<int> values)
     return *middle;
 }
 
-TFrameAhead FrameAhead(TDurationReader reader)
+TFrameAhead FrameAhead(TDurationReader reader, std::size_t mostDurations)
 {
     reader.SetMarkStretch(0);
     TFrameAhead frame;
-    while (!reader.AtEnd()) {
+    while (!reader.AtEnd() && frame.Marks.size() + frame.Spaces.size() < mostDurations) {
         const bool mark = reader.NextIsMark();
         const int d = reader.Next();
         if (mark) {

@@ -52,8 +52,10 @@ private:
     bool RanOut_ = false;
 };
 
-// The marks and the spaces of the frame that starts at the reader's position, up to its gap.
+// The marks and the spaces of the frame that starts at the reader's position, up to its gap but
+// no further than the longest frame of the protocol (mostDurations), so that a long train without
+// gaps costs each decoder only one frame's length.
 struct TFrameAhead {
     std::vector<int> Marks, Spaces;
 };
-TFrameAhead FrameAhead(TDurationReader reader);
+TFrameAhead FrameAhead(TDurationReader reader, std::size_t mostDurations);

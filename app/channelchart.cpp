@@ -108,22 +108,27 @@ void TChannelChart::createRows()
     std::array<void (TChannelChart::*)(), ChannelCount> clearHandlers = {
         &TChannelChart::Image9Click, &TChannelChart::Image8Click, &TChannelChart::Image7Click,
         &TChannelChart::Image3Click};
-    // Created from the top row down, so that the keyboard walks the rows as they are seen.
+    // The rows live on the viewport, not on the view: a scroll area tells assistive technology
+    // only about its viewport and scroll bars, so controls on the view itself would be invisible
+    // to a screen reader. The viewport covers the whole view (no frame, no scroll bars), so the
+    // rows keep their place. Created from the top row down, so that the keyboard walks the rows as
+    // they are seen.
+    QWidget *surface = viewport();
     for (int i = ChannelCount - 1; i >= 0; --i) {
         const int channel = i + 1;
-        auto *radio = new QRadioButton(u("%1 通道").arg(channel), this);
+        auto *radio = new QRadioButton(u("%1 通道").arg(channel), surface);
         QPalette pal = radio->palette();
         pal.setColor(QPalette::WindowText, colours[i]);
         radio->setPalette(pal);
         radio->resize(RadioWidth, RowHeight);
         selection->addButton(radio, channel);
 
-        auto *emitter = new QPushButton(u("发"), this);
+        auto *emitter = new QPushButton(u("发"), surface);
         emitter->resize(EmitWidth, RowHeight);
         emitter->setAccessibleName(u("发射 %1 通道").arg(channel));
         emitter->setToolTip(u("发射 %1 通道的红外数据").arg(channel));
 
-        auto *clear = new QToolButton(this);
+        auto *clear = new QToolButton(surface);
         clear->setIcon(QIcon(icons::ClearTrace(IconSize)));
         clear->setIconSize(QSize(IconSize - 4, IconSize - 4));
         clear->setAutoRaise(true);

@@ -1,5 +1,7 @@
 #include "core/codecompare.h"
 
+#include "core/protocols/protocols.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -16,6 +18,24 @@ bool withinTolerance(int spreadUs, int shortestUs, const TCompareTolerance &tole
 bool sameTimings(const TCodeComparison &c)
 {
     return !c.CountsDiffer() && c.Outside.empty();
+}
+
+// Recognised codes carry the same data when their decodes are equal, whatever their timings: a
+// held button adds repeat frames, and one receiver stretches marks more than another. Null when
+// any code is not recognised.
+std::optional<bool> sameDecodes(const std::vector<std::vector<int>> &codesUs)
+{
+    std::optional<TProtocolCode> first;
+    for (const std::vector<int> &code : codesUs) {
+        std::optional<TProtocolCode> decoded = IdentifyCode(code);
+        if (!decoded)
+            return std::nullopt;
+        if (!first)
+            first = std::move(decoded);
+        else if (!(*decoded == *first))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -55,7 +75,7 @@ TCodeComparison CompareCodes(const std::vector<std::vector<int>> &codesUs, const
         if (!withinTolerance(spread, shortest, tolerance))
             out.Outside.push_back(i);
     }
-    out.SameData = sameTimings(out);
+    out.SameData = sameDecodes(codesUs).value_or(sameTimings(out));
     return out;
 }
 

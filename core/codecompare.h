@@ -33,9 +33,9 @@ struct TCodeComparison {
 // Whether two durations agree within the tolerance.
 bool DurationsAgree(int aUs, int bUs, const TCompareTolerance &tolerance = {});
 
-// Compares position by position up to the shortest code. The codes carry the same data when they
-// decode to the same protocol, address and command; codes that are not all recognised carry the
-// same data when they have the same count of durations and every position agrees.
+// Compares position by position up to the shortest code. Codes that are all recognised carry the
+// same data when their decodes (protocol, address, command, data) are equal, whatever their
+// timings; otherwise when they have the same count of durations and every position agrees.
 TCodeComparison CompareCodes(const std::vector<std::vector<int>> &codesUs, const TCompareTolerance &tolerance = {});
 
 // The log's account of a comparison, one text per line, the first one empty. `names` says each

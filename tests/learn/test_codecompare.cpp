@@ -1,4 +1,5 @@
 #include "core/codecompare.h"
+#include "core/protocols/protocols.h"
 
 #include <gtest/gtest.h>
 
@@ -119,6 +120,38 @@ TEST(CompareCodes, JitterIsSameAndOneMovedDurationIsFound)
         ASSERT_EQ(differ.Outside, std::vector<int>{moved}) << "seed " << seed << " round " << round;
         ASSERT_EQ(differ.LargestDeviationIndex, moved) << "seed " << seed << " round " << round;
     }
+}
+
+std::vector<int> necCode(uint32_t command, int shiftUs = 0)
+{
+    TProtocolCode code;
+    code.Protocol = "NEC";
+    code.Address = 0x04;
+    code.Command = command;
+    std::vector<int> d = EncodeCode(code).value().DurationsUs;
+    // A receiver stretches marks and shortens spaces by about the same amount.
+    for (size_t i = 0; i < d.size(); ++i)
+        d[i] += i % 2 == 0 ? shiftUs : -shiftUs;
+    return d;
+}
+
+// Recognised codes are judged on their decode: a held button's repeat frame or a receiver's
+// stretched marks leave the data the same, another button's command does not.
+TEST(CompareCodes, RecognisedCodesAreJudgedOnTheirDecode)
+{
+    std::vector<int> held = necCode(0x08);
+    held.insert(held.end(), {40000, 9000, 2250, 560});
+    const TCodeComparison repeated = CompareCodes({necCode(0x08), held});
+    EXPECT_TRUE(repeated.CountsDiffer());
+    EXPECT_TRUE(repeated.SameData);
+
+    const TCodeComparison stretched = CompareCodes({necCode(0x08), necCode(0x08, 140), necCode(0x08, -100)});
+    EXPECT_FALSE(stretched.Outside.empty()) << "marks 240 µs apart lie outside the tolerance";
+    EXPECT_TRUE(stretched.SameData);
+
+    const TCodeComparison other = CompareCodes({necCode(0x08), necCode(0x09)});
+    EXPECT_FALSE(other.SameData);
+    EXPECT_FALSE(other.Outside.empty());
 }
 
 TEST(CompareLogLines, SayVerdictDeviationCountsAndOutsidePositions)

@@ -5,8 +5,10 @@
 #include "app/analysermenu.h"
 #include "core/hextext.h"
 #include "core/protocols/protocols.h"
+#include "support/accessibletree.h"
 
 #include <QAction>
+#include <QChart>
 #include <QClipboard>
 #include <QDeadlineTimer>
 #include <QFileDialog>
@@ -16,14 +18,15 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
-#include <QChart>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScatterSeries>
-#include <QValueAxis>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QValueAxis>
+
+#include <algorithm>
 
 namespace {
 
@@ -108,6 +111,18 @@ protected:
 
     QString lastLine() const { return logLines().isEmpty() ? QString() : logLines().last(); }
 };
+
+TEST_F(AnalyserTest, TheMenuAndItsItemsAreFoundByRoleAndName)
+{
+    const QList<testsupport::TAccessibleNode> tree = testsupport::AccessibleTree(&form);
+    for (QAction *item : {form.Analyser->AnalyseMenu->menuAction(), form.Analyser->CompareItem,
+                          form.Analyser->ExportPngItem, form.Analyser->ExportSvgItem, form.Analyser->CopyTimingsItem}) {
+        const QString name = QString(item->text()).remove(u'&');
+        EXPECT_TRUE(std::any_of(tree.begin(), tree.end(), [&](const testsupport::TAccessibleNode &n) {
+            return n.Role == QAccessible::MenuItem && n.Name == name;
+        })) << name.toStdString();
+    }
+}
 
 TEST_F(AnalyserTest, ALearnedCodeIsNamedInTheLogAndOnItsRow)
 {

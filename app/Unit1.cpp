@@ -1,11 +1,14 @@
 #include "app/Unit1.h"
 
 #include "app/Unit2.h"
+#include "app/analysermenu.h"
 #include "app/application.h"
 #include "app/channelchart.h"
 #include "app/clickimage.h"
 #include "core/convert.h"
 #include "core/hextext.h"
+#include "core/ircode.h"
+#include "core/protocols/protocols.h"
 #include "core/replyaccumulator.h"
 #include "app/icons.h"
 #include "app/keyfilter.h"
@@ -206,6 +209,7 @@ void TForm1::createMenu()
     N2 = menuBar()->addAction(u("客户端模式"));
     N4 = menuBar()->addAction(u("逛逛小店"));
     N3 = menuBar()->addAction(u("退出程序"));
+    Analyser = new TAnalyserMenu(this);
 }
 
 void TForm1::createStatusBar()
@@ -417,6 +421,9 @@ void TForm1::Timer2Timer()
         Chart1->DrawDurations(channel, decoded.Durations);
         Chart1->OfferTotal(decoded.Total);
         AddLogLine(u("\n数据总长度：%1毫秒").arg(decoded.Total / 100));
+        const std::vector<int> durationsUs = ReplyDurationsUs(reply);
+        AddLogLine(ProtocolLogLine(durationsUs));
+        Chart1->SetChannelHint(channel, ProtocolHint(durationsUs));
         scrollLogToEnd();
         break;
     }

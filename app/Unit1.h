@@ -14,6 +14,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
 class QTimer;
+class TAnalyserMenu;
 class TChannelChart;
 class TClickImage;
 class TForm2;
@@ -77,6 +78,7 @@ public:
     QLineEdit *Edit1, *Edit4;
     QStatusBar *StatusBar1;
     QAction *N1, *N2, *N4, *N3;
+    TAnalyserMenu *Analyser; // menu "分析", after the designed items
     QTimer *Timer1, *Timer2, *Timer3, *Timer4;
     platform::TClientSocket *ClientSocket;
     platform::TServerSocket *ServerSocket1;

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRubberBand>
+#include <QScatterSeries>
 #include <QToolButton>
 #include <QValueAxis>
 
@@ -20,6 +21,8 @@ namespace {
 
 const QColor MoneyGreen(192, 220, 192);
 const QColor Maroon(128, 0, 0);
+const QColor MarkColour(255, 140, 0);
+constexpr double MarkSize = 8;
 const char *const Title = "万能学习型红外遥控器波形图 （在波形上按住鼠标左键，右下和左上滑动实现波形缩放）";
 
 // Margins of the chart in per cent of its size; the right one holds the channel rows.
@@ -95,6 +98,18 @@ void TChannelChart::createChart()
         *series[i] = s;
         rows[i].series = s;
     }
+    // Added after the traces, so that the marks lie on top of them.
+    for (int i = 0; i < ChannelCount; ++i) {
+        auto *m = new QScatterSeries(c);
+        m->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+        m->setMarkerSize(MarkSize);
+        m->setColor(MarkColour);
+        m->setBorderColor(MarkColour);
+        c->addSeries(m);
+        m->attachAxis(BottomAxis);
+        m->attachAxis(LeftAxis);
+        rows[i].marks = m;
+    }
 }
 
 void TChannelChart::createRows()
@@ -108,22 +123,27 @@ void TChannelChart::createRows()
     std::array<void (TChannelChart::*)(), ChannelCount> clearHandlers = {
         &TChannelChart::Image9Click, &TChannelChart::Image8Click, &TChannelChart::Image7Click,
         &TChannelChart::Image3Click};
-    // Created from the top row down, so that the keyboard walks the rows as they are seen.
+    // The rows live on the viewport, not on the view: a scroll area tells assistive technology
+    // only about its viewport and scroll bars, so controls on the view itself would be invisible
+    // to a screen reader. The viewport covers the whole view (no frame, no scroll bars), so the
+    // rows keep their place. Created from the top row down, so that the keyboard walks the rows as
+    // they are seen.
+    QWidget *surface = viewport();
     for (int i = ChannelCount - 1; i >= 0; --i) {
         const int channel = i + 1;
-        auto *radio = new QRadioButton(u("%1 通道").arg(channel), this);
+        auto *radio = new QRadioButton(u("%1 通道").arg(channel), surface);
         QPalette pal = radio->palette();
         pal.setColor(QPalette::WindowText, colours[i]);
         radio->setPalette(pal);
         radio->resize(RadioWidth, RowHeight);
         selection->addButton(radio, channel);
 
-        auto *emitter = new QPushButton(u("发"), this);
+        auto *emitter = new QPushButton(u("发"), surface);
         emitter->resize(EmitWidth, RowHeight);
         emitter->setAccessibleName(u("发射 %1 通道").arg(channel));
         emitter->setToolTip(u("发射 %1 通道的红外数据").arg(channel));
 
-        auto *clear = new QToolButton(this);
+        auto *clear = new QToolButton(surface);
         clear->setIcon(QIcon(icons::ClearTrace(IconSize)));
         clear->setIconSize(QSize(IconSize - 4, IconSize - 4));
         clear->setAutoRaise(true);
@@ -210,7 +230,47 @@ void TChannelChart::SetChannelCode(int channel, const QString &code)
 void TChannelChart::ClearChannel(int channel)
 {
     Series(channel)->clear();
+    Marks(channel)->clear();
     SetChannelCode(channel, QString());
+    SetChannelHint(channel, QString());
+}
+
+void TChannelChart::SetChannelHint(int channel, const QString &hint)
+{
+    const TRow &r = row(channel);
+    r.radio->setToolTip(hint);
+    r.radio->setAccessibleDescription(hint);
+    r.emitButton->setAccessibleDescription(hint);
+}
+
+QString TChannelChart::ChannelHint(int channel) const
+{
+    return row(channel).radio->toolTip();
+}
+
+QScatterSeries *TChannelChart::Marks(int channel) const
+{
+    return row(channel).marks;
+}
+
+void TChannelChart::MarkDurations(int channel, const std::vector<int> &positions)
+{
+    // Duration i is drawn from point 2i to point 2i + 1.
+    const QList<QPointF> trace = Series(channel)->points();
+    QList<QPointF> marks;
+    for (int i : positions) {
+        const qsizetype from = 2 * qsizetype(i);
+        if (i < 0 || from + 1 >= trace.size())
+            continue;
+        marks.append((trace[from] + trace[from + 1]) / 2);
+    }
+    Marks(channel)->replace(marks);
+}
+
+void TChannelChart::ClearMarks()
+{
+    for (const TRow &r : rows)
+        r.marks->clear();
 }
 
 void TChannelChart::DrawDurations(int channel, const std::vector<int> &durations)
@@ -228,6 +288,7 @@ void TChannelChart::DrawDurations(int channel, const std::vector<int> &durations
     }
     // One replace instead of a point at a time: each append would lay out the chart again.
     Series(channel)->replace(points);
+    Marks(channel)->clear();
 }
 
 void TChannelChart::OfferTotal(int total)

@@ -13,6 +13,7 @@ class QLineSeries;
 class QPushButton;
 class QRadioButton;
 class QRubberBand;
+class QScatterSeries;
 class QToolButton;
 class QValueAxis;
 
@@ -52,6 +53,15 @@ public:
     // Grows the time axis when the total is the largest so far; it never shrinks.
     void OfferTotal(int total);
     int LargestTotal() const { return largestTotal; }
+    // What the channel's code is, for its row: the radio button's tooltip and the row's accessible
+    // description. Empty removes it; clearing the channel does too.
+    void SetChannelHint(int channel, const QString &hint);
+    QString ChannelHint(int channel) const;
+    // Marks durations of the channel's trace (positions from 0, as drawn) with a square in the
+    // middle of each, as a comparison found them. Drawing or clearing the channel removes them.
+    void MarkDurations(int channel, const std::vector<int> &positions);
+    void ClearMarks();
+    QScatterSeries *Marks(int channel) const;
     void ResetLevelAxis();
 
     void Image9Click();
@@ -72,6 +82,7 @@ private:
         QPushButton *emitButton;
         QToolButton *clear;
         QLineSeries *series;
+        QScatterSeries *marks;
     };
 
     void createChart();

@@ -27,13 +27,16 @@ TReplyKind ClassifyReply(const QByteArray &b)
         return rkUnknown;
     if (byteAt(b, 1) == 0 && byteAt(b, 2) == 0)
         return rkEmitDone;
-    if (byteAt(b, 1) < 10)
-        return rkDecodeTimeout;
     const qsizetype length = byteAt(b, 1) + qsizetype(LengthBase) * byteAt(b, 2);
     const qsizetype markAt = HeaderSize + length;
-    if (markAt < b.size() && byteAt(b, markAt) == EndMark)
-        return rkDecodedData;
-    return rkUnknown;
+    const bool endMarkInPlace = markAt < b.size() && byteAt(b, markAt) == EndMark;
+    // The time-out test reads only the low digit, which would throw away every long code of
+    // 255 + 0..9, 510 + 0..9, ... data bytes. With a high digit of 1 or more, an end mark where the
+    // length puts it means 255 data bytes or more in front of it, which only a learned code has;
+    // every reply without that end mark is still a time-out.
+    if (byteAt(b, 1) < 10 && !(byteAt(b, 2) >= 1 && endMarkInPlace))
+        return rkDecodeTimeout;
+    return endMarkInPlace ? rkDecodedData : rkUnknown;
 }
 
 TDecodedDurations DecodeDurations(const QByteArray &b)

@@ -12,7 +12,9 @@ constexpr unsigned char EndMark = 0x16;
 // Keeps the final level of a trace visible for 5 ms.
 constexpr int TailUnits = 500;
 
-// The first matching kind wins, so FF 00 00 FD is an emission, never a time-out.
+// The first matching kind wins, so FF 00 00 FD is an emission, never a time-out. A low length
+// digit below 10 means a time-out unless the high digit is 1 or more and the end mark stands at
+// 4 + L: then it is a long learned code.
 TReplyKind ClassifyReply(const QByteArray &reply);
 
 struct TDecodedDurations {

@@ -78,7 +78,8 @@ TEST_F(ServerModeTest, LearnGoesToTheSelectedModuleAndItsReplyFillsTheChannel)
     second.write(Reply.mid(7));
     second.flush();
     ASSERT_TRUE(waitFor([&] { return form.Memo1->toPlainText().contains(u8("数据总长度")); }));
-    EXPECT_EQ(logSince(before + 2), (QStringList{"", u8("收到解码数据："), ReplyText, "", u8("数据总长度：19毫秒")}));
+    EXPECT_EQ(logSince(before + 2), (QStringList{"", u8("收到解码数据："), ReplyText, "", u8("数据总长度：19毫秒"),
+                                                 u8("协议：未识别（5 个脉冲）")}));
     EXPECT_EQ(form.Chart1->ChannelCode(2), ReplyText + " ");
     EXPECT_EQ(form.Chart1->Series2->count(), 22);
     EXPECT_TRUE(form.Edit4->text().isEmpty());

@@ -41,8 +41,8 @@ INSTANTIATE_TEST_SUITE_P(
                  rkConfigDone},
         KindCase{"EmitDoneBeforeTimeout", Bytes({0xFF, 0x00, 0x00, 0xFD}), rkEmitDone},
         KindCase{"TimeoutIgnoresHighLength", Bytes({0xFF, 0x05, 0x07, 0xFD}), rkDecodeTimeout},
-        KindCase{"TimeoutWinsOverValidData", Bytes({0xFF, 0x05, 0x01, 0xFD}) + repeat(0x38, 260) + Bytes({0x16}),
-                 rkDecodeTimeout},
+        KindCase{"LongCodeWithLowDigitBelowTenIsData", Bytes({0xFF, 0x05, 0x01, 0xFD}) + repeat(0x38, 260) + Bytes({0x16}),
+                 rkDecodedData},
         KindCase{"DataWithExtraBytes", Example + Bytes({0x64, 0x05}), rkDecodedData},
         KindCase{"DataLengthInBase255", Bytes({0xFF, 0x0A, 0x01, 0xFD}) + repeat(0x38, 265) + Bytes({0x16}),
                  rkDecodedData},
@@ -53,6 +53,36 @@ INSTANTIATE_TEST_SUITE_P(
         KindCase{"OtherType", Bytes({0xFF, 0x00, 0x00, 0xFB}), rkUnknown},
         KindCase{"ThreeBytes", Bytes({0xFF, 0x00, 0x00}), rkUnknown},
         KindCase{"Empty", QByteArray(), rkUnknown}),
+    [](const auto &info) { return info.param.name; });
+
+// A reply FF l1 l2 FD with its data and, where `mark` says, the end mark at 4 + L.
+QByteArray longReply(int l1, int l2, int markShift, int mark = 0x16)
+{
+    const int length = l1 + 255 * l2;
+    QByteArray data = repeat(0x38, length + markShift);
+    return Bytes({0xFF, l1, l2, 0xFD}) + data + Bytes({mark});
+}
+
+// Low length digits below 10: the time-out test reads only that digit, so the codes of
+// 255 + 0..9, 510 + 0..9 and 765 + 0..9 data bytes depend on their end mark to be kept.
+INSTANTIATE_TEST_SUITE_P(
+    LowDigitBelowTen, ClassifyReplyTest,
+    ::testing::Values(
+        KindCase{"L255", longReply(0, 1, 0), rkDecodedData},
+        KindCase{"L264", longReply(9, 1, 0), rkDecodedData},
+        KindCase{"L265FirstLowDigitOfTen", longReply(10, 1, 0), rkDecodedData},
+        KindCase{"L510", longReply(0, 2, 0), rkDecodedData},
+        KindCase{"L519", longReply(9, 2, 0), rkDecodedData},
+        KindCase{"L765", longReply(0, 3, 0), rkDecodedData},
+        KindCase{"L774", longReply(9, 3, 0), rkDecodedData},
+        KindCase{"L774WithBytesAfterTheMark", longReply(9, 3, 0) + Bytes({0x64, 0x38}), rkDecodedData},
+        KindCase{"L264OtherByteAtTheMark", longReply(9, 1, 0, 0x17), rkDecodeTimeout},
+        KindCase{"L264MarkOneByteEarly", longReply(9, 1, -1) + Bytes({0x38}), rkDecodeTimeout},
+        KindCase{"L264MarkOneByteLate", longReply(9, 1, 1), rkDecodeTimeout},
+        KindCase{"L264ReplyEndsBeforeTheMark", longReply(9, 1, 0).left(4 + 264), rkDecodeTimeout},
+        KindCase{"HeaderOnlyWithHighDigit", Bytes({0xFF, 0x09, 0x01, 0xFD}), rkDecodeTimeout},
+        KindCase{"HighDigitZeroStaysTimeoutEvenWithMark", longReply(5, 0, 0), rkDecodeTimeout},
+        KindCase{"HighDigitZeroLowDigitZeroIsEmission", Bytes({0xFF, 0x00, 0x00, 0xFD, 0x16}), rkEmitDone}),
     [](const auto &info) { return info.param.name; });
 
 TEST(DecodeDurations, ExampleGivesItsDurationsAndTotal)

@@ -1,6 +1,8 @@
 // Learn and emit against the module simulator running as its own process, in both link modes.
 #include "windowfixture.h"
 
+#include "core/ircode.h"
+#include "core/protocols/protocols.h"
 #include "platform/qt/socketlink.h"
 #include "tools/simulator/moduleframes.h"
 #include "tools/simulator/remotecodes.h"
@@ -82,10 +84,11 @@ protected:
         testsupport::Click(form.BitBtn5);
         EXPECT_EQ(logSince(before), (QStringList{"", u8("等待解码数据......")}));
         ASSERT_TRUE(module.WaitFor(received(irsim::LearnCommand(), "learn")).hasMatch()) << qPrintable(module.Output());
-        ASSERT_TRUE(waitFor([&] { return form.Memo1->toPlainText().contains(u8("数据总长度")); }))
+        ASSERT_TRUE(waitFor([&] { return form.Memo1->toPlainText().contains(u8("协议：")); }))
             << qPrintable(module.Output());
         EXPECT_EQ(logSince(before + 2), (QStringList{"", u8("收到解码数据："), spaced(reply), "",
-                                                     u8("数据总长度：%1毫秒").arg(totalMs)}));
+                                                     u8("数据总长度：%1毫秒").arg(totalMs),
+                                                     ProtocolLogLine(ReplyDurationsUs(reply))}));
         EXPECT_EQ(form.Chart1->ChannelCode(channel), spaced(reply) + " ");
         EXPECT_EQ(form.Chart1->Series(channel)->count(), 2 * static_cast<int>(code->Durations.size() + 1));
 

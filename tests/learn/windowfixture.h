@@ -12,6 +12,14 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
+// Failure messages show texts as text.
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
 inline QString u8(const char *text)
 {
     return QString::fromUtf8(text);

@@ -109,7 +109,7 @@ void TPelmComm::Open()
     }
 
     auto workers = std::make_shared<TWorkers>();
-    if (!failed() && (!workers->readStop.Create() || !workers->rxWake.Create()))
+    if (!failed() && (!workers->readStop.Create() || (!FRxWake.valid() && !FRxWake.Create())))
         code = E::ecCreateReadEvent;
     if (!failed() && ((!FTxData.valid() && !FTxData.Create()) || !workers->writeStop.Create()))
         code = E::ecCreateWriteEvent;
@@ -149,8 +149,6 @@ void TPelmComm::Open()
     _ReadModemStatus(FHandle);
     FDtrState = FDCB.fDtrControl != 0;
     FRtsState = FDCB.fRtsControl != 0;
-    if (FOutQueue.fGetCount() > 0)
-        FTxData.Signal(); // bytes written while closed go out now
     CommNotify(ModemLinesChanged);
     CommAfterOpen();
 }
@@ -206,7 +204,20 @@ void TPelmComm::Close()
 
 int32_t TPelmComm::Read(void *buffer, int32_t length)
 {
-    return FInQueue.Out(buffer, length);
+    const int32_t n = FInQueue.Out(buffer, length);
+    if (n > 0) {
+        std::atomic_thread_fence(std::memory_order_seq_cst);
+        if (FRxStarved.load(std::memory_order_relaxed) && FRxStarved.exchange(false) && FRxWake.valid())
+            FRxWake.Signal();
+    }
+    return n;
+}
+
+void TPelmComm::_WakeWriter()
+{
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+    if (FTxIdle.load(std::memory_order_relaxed) && FTxIdle.exchange(false) && FTxData.valid())
+        FTxData.Signal();
 }
 
 int32_t TPelmComm::Write(const void *data, int32_t length)
@@ -214,16 +225,14 @@ int32_t TPelmComm::Write(const void *data, int32_t length)
     if (DisableWrite)
         return 0;
     const int32_t n = FOutQueue.In(data, length);
-    if (FTxData.valid())
-        FTxData.Signal();
+    _WakeWriter();
     return n;
 }
 
 int32_t TPelmComm::Command(const char *text)
 {
     const int32_t n = text ? FOutQueue.In(text, static_cast<int32_t>(std::strlen(text))) : 0;
-    if (FTxData.valid())
-        FTxData.Signal();
+    _WakeWriter();
     return n;
 }
 

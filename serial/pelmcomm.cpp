@@ -205,18 +205,14 @@ void TPelmComm::Close()
 int32_t TPelmComm::Read(void *buffer, int32_t length)
 {
     const int32_t n = FInQueue.Out(buffer, length);
-    if (n > 0) {
-        std::atomic_thread_fence(std::memory_order_seq_cst);
-        if (FRxStarved.load(std::memory_order_relaxed) && FRxStarved.exchange(false) && FRxWake.valid())
-            FRxWake.Signal();
-    }
+    if (n > 0 && FRxStarved.exchange(false, std::memory_order_acq_rel) && FRxWake.valid())
+        FRxWake.Signal();
     return n;
 }
 
 void TPelmComm::_WakeWriter()
 {
-    std::atomic_thread_fence(std::memory_order_seq_cst);
-    if (FTxIdle.load(std::memory_order_relaxed) && FTxIdle.exchange(false) && FTxData.valid())
+    if (FTxIdle.exchange(false, std::memory_order_acq_rel) && FTxData.valid())
         FTxData.Signal();
 }
 

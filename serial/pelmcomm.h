@@ -196,8 +196,8 @@ private:
     platform::EventFd FTxData;
     platform::EventFd FRxWake;
     // Set by the writer before it sleeps and by the reader while the receive queue is full; the
-    // other side signals only then. Both sides order their flag and the queue index with a full
-    // fence, so that one of them always sees the other.
+    // other side signals only then. Both sides swap the flag (never just store or load it), so the
+    // later swap sees the queue index the other side stored before its swap: no wake-up is lost.
     std::atomic<bool> FTxIdle{false};
     std::atomic<bool> FRxStarved{false};
     std::atomic<uint32_t> FModemStatus{0};

@@ -1,5 +1,6 @@
 #include "serial/pelmcommpkg.h"
 
+#include "platform/sys/waiting.h"
 #include "serial/pelmcommscan.h"
 
 #include <algorithm>
@@ -410,6 +411,7 @@ void TCommPackage::fNewCommNotify(TPelmComm *sender, int32_t flags)
 void TCommPackage::_TimerThread()
 {
     using namespace std::chrono;
+    platform::RaiseCurrentThreadPriority(); // a package's end is due to the millisecond
     while (FTimerRun.load(std::memory_order_acquire)) {
         const bool timed = fGetActive() && fGetPkgType() == cptFrameTimeout;
         // An interval of 0 is taken as 1 ms, so that the thread never spins.

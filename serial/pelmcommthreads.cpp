@@ -61,8 +61,7 @@ void TPelmComm::_ReadThread(TPelmComm *comm, std::shared_ptr<TWorkers> w)
         // makes room and wakes us.
         bool full = queue.fGetRemain() == 0;
         if (full) {
-            comm->FRxStarved.store(true, std::memory_order_relaxed);
-            std::atomic_thread_fence(std::memory_order_seq_cst);
+            comm->FRxStarved.exchange(true, std::memory_order_acq_rel);
             full = queue.fGetRemain() == 0;
         }
         if (!full) {
@@ -202,8 +201,7 @@ void TPelmComm::_WriteThread(TPelmComm *comm, std::shared_ptr<TWorkers> w)
         if (position >= length) {
             // Sleep only with the queue empty (bytes written while the port was closed go out at
             // once); Write signals the event only while FTxIdle is set.
-            comm->FTxIdle.store(true, std::memory_order_relaxed);
-            std::atomic_thread_fence(std::memory_order_seq_cst);
+            comm->FTxIdle.exchange(true, std::memory_order_acq_rel);
             if (lost || comm->FOutQueue.fGetCount() == 0) {
                 platform::PollEntry e[2];
                 e[0].fd = w->writeStop.fd();

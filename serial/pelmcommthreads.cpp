@@ -191,6 +191,9 @@ void TPelmComm::_ReadThread(TPelmComm *comm, std::shared_ptr<TWorkers> w)
 
 void TPelmComm::_WriteThread(TPelmComm *comm, std::shared_ptr<TWorkers> w)
 {
+    // Ahead of normal threads like the reader: a Write then waits for one wake-up only, not for a
+    // busy machine to give the writer its turn.
+    platform::RaiseCurrentThreadPriority();
     const int fd = w->fd;
     uint8_t chunk[WriteChunk];
     int length = 0;

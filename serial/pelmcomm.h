@@ -66,7 +66,8 @@ public:
     static constexpr int32_t EV_ERR = 0x0080;
     static constexpr int32_t EV_RING = 0x0100;
     // The receive queue is full: the reader leaves further bytes in the driver, where the line's flow
-    // control holds the sender back, until Read makes room. Reported once each time the queue fills.
+    // control holds the sender back, until Read makes room. Reported once each time the queue fills;
+    // not with DataOnly, whose mask leaves it out.
     static constexpr int32_t EV_RX80FULL = 0x0400;
     static constexpr int32_t EventMaskAll = 0x05BF;
     static constexpr int32_t EventMaskDataOnly = 0x0085;

@@ -91,13 +91,22 @@ int32_t TCommPackageQueue::Out(void *buffer)
 
 int32_t TCommPackageQueue::Out(void *buffer, uint32_t bytes)
 {
-    if (!buffer)
+    if (!FBuf || !buffer)
         return 0;
-    const uint8_t *slot = Front();
-    if (slot)
-        std::memcpy(buffer, slot, bytes < FPkgSz ? bytes : FPkgSz);
-    Pop(); // on an empty queue this only applies a pending purge
-    return slot ? 1 : 0;
+    // One look at the indices for both the copy and the step, so that a package stored meanwhile
+    // is never stepped over.
+    const uint64_t outWord = FOut.load(std::memory_order_relaxed);
+    const uint64_t purgeWord = FPurge.load(std::memory_order_acquire);
+    const uint32_t in = FIn.load(std::memory_order_acquire);
+    const uint32_t out = ConsumerOut(outWord, purgeWord, in);
+    if (in == out) {
+        if (Seq(purgeWord) != Seq(outWord))
+            FOut.store(Pack(Seq(purgeWord), out), std::memory_order_release);
+        return 0;
+    }
+    std::memcpy(buffer, FBuf + size_t(out) * FPkgSz, bytes < FPkgSz ? bytes : FPkgSz);
+    FOut.store(Pack(Seq(purgeWord), (out + 1) % FQSize), std::memory_order_release);
+    return 1;
 }
 
 uint8_t *TCommPackageQueue::Back()
@@ -127,18 +136,16 @@ const uint8_t *TCommPackageQueue::Front() const
     return in == out ? nullptr : FBuf + size_t(out) * FPkgSz;
 }
 
-// Frees the oldest slot; on an empty queue it only applies a pending purge.
+// Frees the slot that Front() gave: the consumer alone moves the out index, so it is still the oldest
+// (a purge by the producer between the two is not allowed for).
 void TCommPackageQueue::Pop()
 {
-    if (!FBuf)
-        return;
     const uint64_t outWord = FOut.load(std::memory_order_relaxed);
     const uint64_t purgeWord = FPurge.load(std::memory_order_acquire);
     const uint32_t in = FIn.load(std::memory_order_acquire);
     const uint32_t out = ConsumerOut(outWord, purgeWord, in);
-    const uint32_t next = in == out ? out : (out + 1) % FQSize;
-    if (next != Pos(outWord) || Seq(purgeWord) != Seq(outWord))
-        FOut.store(Pack(Seq(purgeWord), next), std::memory_order_release);
+    if (FBuf && in != out)
+        FOut.store(Pack(Seq(purgeWord), (out + 1) % FQSize), std::memory_order_release);
 }
 
 int32_t TCommPackageQueue::Read(void *buffer, uint32_t index) const

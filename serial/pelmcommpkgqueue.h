@@ -36,7 +36,8 @@ public:
     int32_t In(const void *package, uint32_t bytes);
     int32_t Out(void *buffer, uint32_t bytes);
     // In place, without a copy: the producer fills Back() (null while full) and stores it with Push;
-    // the consumer reads Front() (null while empty) and frees it with Pop.
+    // the consumer reads Front() (null while empty) and frees that slot with Pop (only after a Front()
+    // that gave one, and with no PurgeByProducer in between).
     uint8_t *Back();
     void Push();
     const uint8_t *Front() const;

@@ -114,7 +114,7 @@ void TPelmComm::Open()
     }
 
     auto workers = std::make_shared<TWorkers>();
-    if (!failed() && (!workers->readStop.Create() || !workers->rxWake.Create()))
+    if (!failed() && (!workers->readStop.Create() || (!FRxWake.valid() && !FRxWake.Create())))
         code = E::ecCreateReadEvent;
     if (!failed() && ((!FTxData.valid() && !FTxData.Create()) || !workers->writeStop.Create()))
         code = E::ecCreateWriteEvent;
@@ -154,8 +154,6 @@ void TPelmComm::Open()
     _ReadModemStatus(FHandle);
     FDtrState = FDCB.fDtrControl != 0;
     FRtsState = FDCB.fRtsControl != 0;
-    if (FOutQueue.fGetCount() > 0)
-        FTxData.Signal(); // bytes written while closed go out now
     CommNotify(ModemLinesChanged);
     CommAfterOpen();
 }
@@ -211,7 +209,16 @@ void TPelmComm::Close()
 
 int32_t TPelmComm::Read(void *buffer, int32_t length)
 {
-    return FInQueue.Out(buffer, length);
+    const int32_t n = FInQueue.Out(buffer, length);
+    if (n > 0 && FRxStarved.exchange(false, std::memory_order_acq_rel) && FRxWake.valid())
+        FRxWake.Signal();
+    return n;
+}
+
+void TPelmComm::_WakeWriter()
+{
+    if (FTxIdle.exchange(false, std::memory_order_acq_rel) && FTxData.valid())
+        FTxData.Signal();
 }
 
 int32_t TPelmComm::Write(const void *data, int32_t length)
@@ -219,16 +226,14 @@ int32_t TPelmComm::Write(const void *data, int32_t length)
     if (DisableWrite)
         return 0;
     const int32_t n = FOutQueue.In(data, length);
-    if (FTxData.valid())
-        FTxData.Signal();
+    _WakeWriter();
     return n;
 }
 
 int32_t TPelmComm::Command(const char *text)
 {
     const int32_t n = text ? FOutQueue.In(text, static_cast<int32_t>(std::strlen(text))) : 0;
-    if (FTxData.valid())
-        FTxData.Signal();
+    _WakeWriter();
     return n;
 }
 

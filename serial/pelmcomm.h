@@ -47,6 +47,9 @@ struct TDCB {
 // Drives one serial port with a reader and a writer thread. Read, Write and Command only move bytes
 // through the two queues and never wait. Failures to open or close raise EPelmCommError.
 //
+// No received byte is dropped: the reader takes from the driver only what the receive queue has room
+// for. Write wakes the writer only when it sleeps, so a Write costs at most one system call.
+//
 // Threads: the owner's thread calls everything public; OnCommNotify runs on the reader thread for
 // port events (and on the owner's thread for the 0x0038 reports of Open and Close). Set the closures
 // while the port is closed. Write and Command must not be called from two threads at once.
@@ -62,6 +65,9 @@ public:
     static constexpr int32_t EV_RLSD = 0x0020;
     static constexpr int32_t EV_ERR = 0x0080;
     static constexpr int32_t EV_RING = 0x0100;
+    // The receive queue is full: the reader leaves further bytes in the driver, where the line's flow
+    // control holds the sender back, until Read makes room. Reported once each time the queue fills;
+    // not with DataOnly, whose mask leaves it out.
     static constexpr int32_t EV_RX80FULL = 0x0400;
     static constexpr int32_t EventMaskAll = 0x05BF;
     static constexpr int32_t EventMaskDataOnly = 0x0085;
@@ -167,6 +173,7 @@ private:
     static void _ReadThread(TPelmComm *comm, std::shared_ptr<TWorkers> workers);
     static void _WriteThread(TPelmComm *comm, std::shared_ptr<TWorkers> workers);
     void _ReadModemStatus(int fd);
+    void _WakeWriter();
     void _LeaveAttachedMode();
 
     int FHandle = -1;
@@ -185,9 +192,15 @@ private:
     TCommQueue FOutQueue{QueueSize};
     std::unique_ptr<platform::SerialDevice> FDevice;
     std::shared_ptr<TWorkers> FWorkers;
-    // Wakes the writer. It lives as long as the engine, so that a Write racing with Close never
-    // signals a descriptor that was closed (and perhaps reused).
+    // Wake the writer and the reader. They live as long as the engine, so that a Write or a Read
+    // racing with Close never signals a descriptor that was closed (and perhaps reused).
     platform::EventFd FTxData;
+    platform::EventFd FRxWake;
+    // Set by the writer before it sleeps and by the reader while the receive queue is full; the
+    // other side signals only then. Both sides swap the flag (never just store or load it), so the
+    // later swap sees the queue index the other side stored before its swap: no wake-up is lost.
+    std::atomic<bool> FTxIdle{false};
+    std::atomic<bool> FRxStarved{false};
     std::atomic<uint32_t> FModemStatus{0};
     std::atomic<bool> FPortLost{false};
 };

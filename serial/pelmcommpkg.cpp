@@ -1,5 +1,8 @@
 #include "serial/pelmcommpkg.h"
 
+#include "platform/sys/waiting.h"
+#include "serial/pelmcommscan.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstring>
@@ -10,6 +13,13 @@ namespace {
 
 constexpr uint32_t kHeadSize = sizeof(uint32_t);
 constexpr int32_t kReadChunk = TPelmComm::ReadChunk;
+
+uint32_t LenOf(const uint8_t *record)
+{
+    uint32_t len;
+    std::memcpy(&len, record, sizeof len);
+    return len;
+}
 
 } // namespace
 
@@ -53,8 +63,6 @@ TCommPackage::TStorage TCommPackage::_AllocBuffer(uint32_t qSize, uint32_t pkgSi
     s.txQueue = std::make_unique<TCommPackageQueue>(qSize, pkgSize + kHeadSize);
     const size_t slot = s.rxQueue->fGetPkgSz();
     s.rx.Allocate(slot);
-    s.raw.Allocate(slot);
-    s.user.Allocate(slot);
     s.encoded.Allocate(std::max<size_t>(slot, size_t(2) * pkgSize + 2 * kHeadSize));
     return s;
 }
@@ -65,8 +73,6 @@ void TCommPackage::_Install(TStorage &storage)
     std::swap(FStore.txQueue, storage.txQueue);
     FStore.rx.swap(storage.rx);
     FStore.encoded.swap(storage.encoded);
-    FStore.raw.swap(storage.raw);
-    FStore.user.swap(storage.user);
     _Reset();
 }
 
@@ -142,25 +148,25 @@ void TCommPackage::fSetPkgInterval(uint32_t ms)
     _SignalTimer();
 }
 
+// Packages are read from and built in their queue slots: one copy of the data each way.
 int32_t TCommPackage::ReadPackage(void *buffer, uint32_t length)
 {
     std::lock_guard lock(FLock);
     if (!fGetActive())
         return 0;
-    TRecord &rec = FStore.user;
     const uint32_t pkgSz = fGetPkgSz();
-    if (fGetPkgType() == cptCompatiblePkg) {
-        if (!buffer || !FStore.rxQueue->Out(rec.Raw()))
-            return 0;
-        std::memcpy(buffer, rec.Raw(), kHeadSize + size_t(pkgSz));
-        return 1;
-    }
-    if (length == 0 || !buffer)
-        return FStore.rxQueue->Read(rec.Raw(), 0) ? static_cast<int32_t>(std::min(rec.Len(), pkgSz)) : 0;
-    if (!FStore.rxQueue->Out(rec.Raw()))
+    TCommPackageQueue &queue = *FStore.rxQueue;
+    if (fGetPkgType() == cptCompatiblePkg)
+        return buffer ? queue.Out(buffer, kHeadSize + pkgSz) : 0;
+    const uint8_t *slot = queue.Front();
+    if (!slot)
         return 0;
-    const uint32_t n = std::min({length, rec.Len(), pkgSz});
-    std::memcpy(buffer, rec.Data(), n);
+    const uint32_t len = std::min(LenOf(slot), pkgSz);
+    if (length == 0 || !buffer)
+        return static_cast<int32_t>(len);
+    const uint32_t n = std::min(length, len);
+    std::memcpy(buffer, slot + kHeadSize, n);
+    queue.Pop();
     return static_cast<int32_t>(n);
 }
 
@@ -169,22 +175,25 @@ int32_t TCommPackage::WritePackage(const void *bytes, uint32_t length)
     std::lock_guard lock(FLock);
     if (!fGetActive() || !bytes)
         return 0;
-    TRecord &rec = FStore.user;
     const uint32_t pkgSz = fGetPkgSz();
+    TCommPackageQueue &queue = *FStore.txQueue;
     int32_t result;
     if (fGetPkgType() == cptCompatiblePkg) {
-        std::memcpy(rec.Raw(), bytes, kHeadSize + size_t(pkgSz));
+        if (!queue.In(bytes, kHeadSize + pkgSz))
+            return 0;
         result = 1;
     } else {
         if (length == 0)
             return 0;
+        uint8_t *slot = queue.Back();
+        if (!slot)
+            return 0;
         const uint32_t n = std::min(length, pkgSz);
-        rec.SetLen(n);
-        std::memcpy(rec.Data(), bytes, n);
+        std::memcpy(slot, &n, sizeof n);
+        std::memcpy(slot + kHeadSize, bytes, n);
+        queue.Push();
         result = static_cast<int32_t>(n);
     }
-    if (!FStore.txQueue->In(rec.Raw()))
-        return 0;
     _WritePackage();
     return result;
 }
@@ -213,33 +222,27 @@ void TCommPackage::CallNotify(int32_t code)
         OnPackageNotify(this, code);
 }
 
-uint32_t TCommPackage::_EncodePackage(TRecord &encoded, TRecord &raw)
+uint32_t TCommPackage::_EncodePackage(TRecord &encoded, const uint8_t *in, uint32_t n)
 {
     const uint8_t head = FrameHead.load(std::memory_order_relaxed);
     const uint8_t tail = FrameTail.load(std::memory_order_relaxed);
     const uint8_t ctrl = FrameCtrl.load(std::memory_order_relaxed);
     const bool dbl = fGetDblFrameMark();
-    const uint32_t n = std::min(raw.Len(), fGetPkgSz());
-    const uint8_t *in = raw.Data();
     uint8_t *out = encoded.Data();
     uint8_t *p = out;
     if (dbl)
         *p++ = head;
     *p++ = head;
-    bool isMark[256] = {};
-    isMark[head] = isMark[tail] = isMark[ctrl] = true;
     for (uint32_t i = 0; i < n;) {
         // A run of plain data bytes goes out in one copy.
-        uint32_t j = i;
-        while (j < n && !isMark[in[j]])
-            ++j;
+        const uint32_t j = i + static_cast<uint32_t>(FindMark(in + i, n - i, head, tail, ctrl));
         std::memcpy(p, in + i, j - i);
         p += j - i;
         if (j < n) {
             *p++ = ctrl;
-            *p++ = in[j++];
+            *p++ = in[j];
         }
-        i = j;
+        i = j + 1;
     }
     if (dbl)
         *p++ = tail;
@@ -249,13 +252,20 @@ uint32_t TCommPackage::_EncodePackage(TRecord &encoded, TRecord &raw)
     return len;
 }
 
+// A received package goes into the queue with its length and data only; the compatible kind hands
+// out whole records, so it stores whole records.
+void TCommPackage::_PutReceived()
+{
+    TRecord &rec = FStore.rx;
+    const size_t bytes = fGetPkgType() == cptCompatiblePkg ? rec.Size() : kHeadSize + size_t(rec.Len());
+    FStore.rxQueue->In(rec.Raw(), static_cast<uint32_t>(bytes)); // a full queue loses the package
+}
+
 void TCommPackage::_ReadHeadTailPackage()
 {
     const uint8_t head = FrameHead.load(std::memory_order_relaxed);
     const uint8_t tail = FrameTail.load(std::memory_order_relaxed);
     const uint8_t ctrl = FrameCtrl.load(std::memory_order_relaxed);
-    bool isMark[256] = {};
-    isMark[head] = isMark[tail] = isMark[ctrl] = true;
     const uint32_t pkgSz = fGetPkgSz();
     TRecord &rec = FStore.rx;
     uint8_t *data = rec.Data();
@@ -265,17 +275,20 @@ void TCommPackage::_ReadHeadTailPackage()
     uint8_t buf[kReadChunk];
     int32_t got;
     while ((got = FComm->Read(buf, kReadChunk)) > 0) {
-        for (int32_t i = 0; i < got;) {
-            if (inFrame && !escape) {
-                // A run of plain data bytes goes into the package in one copy.
-                int32_t j = i;
-                while (j < got && !isMark[buf[j]])
-                    ++j;
-                const uint32_t n = std::min<uint32_t>(static_cast<uint32_t>(j - i), pkgSz - len);
-                std::memcpy(data + len, buf + i, n);
-                len += n;
+        const auto end = static_cast<size_t>(got);
+        for (size_t i = 0; i < end;) {
+            if (!escape) {
+                // Inside a frame a run of plain data goes into the package in one copy; outside one
+                // only a head or a control byte matters.
+                const size_t j = inFrame ? i + FindMark(buf + i, end - i, head, tail, ctrl)
+                                         : i + FindMark(buf + i, end - i, head, ctrl, ctrl);
+                if (inFrame) {
+                    const auto n = static_cast<uint32_t>(std::min<size_t>(j - i, pkgSz - len));
+                    std::memcpy(data + len, buf + i, n);
+                    len += n;
+                }
                 i = j;
-                if (i == got)
+                if (i == end)
                     break;
             }
             const uint8_t c = buf[i++];
@@ -291,7 +304,7 @@ void TCommPackage::_ReadHeadTailPackage()
                     escape = true;
                 } else { // the tail
                     rec.SetLen(len);
-                    FStore.rxQueue->In(rec.Raw()); // a full queue loses the package
+                    _PutReceived();
                     len = 0;
                     inFrame = false;
                 }
@@ -320,20 +333,25 @@ bool TCommPackage::_ReadTimeoutPackage()
         took = true;
     }
     rec.SetLen(len);
+    if (took)
+        FLastRx = std::chrono::steady_clock::now();
     return took;
 }
 
 bool TCommPackage::_TakeFrame()
 {
-    if (!FStore.txQueue->Out(FStore.raw.Raw()))
+    TCommPackageQueue &queue = *FStore.txQueue;
+    const uint8_t *slot = queue.Front();
+    if (!slot)
         return false;
+    const uint32_t n = std::min(LenOf(slot), fGetPkgSz());
     if (fGetPkgType() == cptFrameTimeout) {
-        const uint32_t n = std::min(FStore.raw.Len(), fGetPkgSz());
-        std::memcpy(FStore.encoded.Data(), FStore.raw.Data(), n);
+        std::memcpy(FStore.encoded.Data(), slot + kHeadSize, n);
         FStore.encoded.SetLen(n);
     } else {
-        _EncodePackage(FStore.encoded, FStore.raw);
+        _EncodePackage(FStore.encoded, slot + kHeadSize, n);
     }
+    queue.Pop();
     FTxPos = 0;
     return true;
 }
@@ -365,7 +383,9 @@ void TCommPackage::fNewCommNotify(TPelmComm *sender, int32_t flags)
         {
             std::lock_guard lock(FLock);
             if (fGetActive()) {
-                if ((flags & TPelmComm::EV_RXCHAR) && fGetPkgType() != cptFrameTimeout) {
+                if ((flags & TPelmComm::EV_RXCHAR) && fGetPkgType() == cptFrameTimeout) {
+                    _ReadTimeoutPackage(); // the timer thread ends the package
+                } else if (flags & TPelmComm::EV_RXCHAR) {
                     _ReadHeadTailPackage();
                     if (FStore.rxQueue->fGetCount() > 0)
                         code |= PackageReceived;
@@ -384,23 +404,29 @@ void TCommPackage::fNewCommNotify(TPelmComm *sender, int32_t flags)
         FChained(sender, flags);
 }
 
-// While silence framing is active the thread looks at the engine four times per interval. A package
-// ends at the first look that finds the line silent for a whole interval since the last byte was
-// seen, so it is reported no sooner than one interval and no later than about one and a half
-// intervals after its last byte.
+// While silence framing is active the thread sleeps until the interval after the newest byte is
+// over, or for one interval while no package is under way. It also takes bytes that came without a
+// notification, timed when it finds them, so a package never ends sooner than one interval after
+// its last byte.
 void TCommPackage::_TimerThread()
 {
     using namespace std::chrono;
-    steady_clock::time_point lastSeen = steady_clock::now();
+    platform::RaiseCurrentThreadPriority(); // a package's end is due to the millisecond
     while (FTimerRun.load(std::memory_order_acquire)) {
         const bool timed = fGetActive() && fGetPkgType() == cptFrameTimeout;
         // An interval of 0 is taken as 1 ms, so that the thread never spins.
         const auto interval = milliseconds(std::max<uint32_t>(1, fGetPkgInterval()));
+        steady_clock::time_point wakeAt = steady_clock::now() + interval;
+        if (timed) {
+            std::lock_guard lock(FLock);
+            if (FStore.rx.Len() > 0)
+                wakeAt = FLastRx + interval;
+        }
         {
             std::unique_lock lock(FTimerLock);
             auto woken = [this] { return FTimerSignalled; };
             if (timed)
-                FTimerCond.wait_until(lock, steady_clock::now() + std::max<microseconds>(milliseconds(1), interval / 4), woken);
+                FTimerCond.wait_until(lock, wakeAt, woken);
             else
                 FTimerCond.wait(lock, woken);
             FTimerSignalled = false;
@@ -410,14 +436,11 @@ void TCommPackage::_TimerThread()
         bool completed = false;
         {
             std::lock_guard lock(FLock);
-            if (fGetActive() && fGetPkgType() == cptFrameTimeout) {
-                if (_ReadTimeoutPackage()) {
-                    lastSeen = steady_clock::now(); // no sooner than the bytes' arrival
-                } else if (FStore.rx.Len() > 0 && steady_clock::now() - lastSeen >= interval) {
-                    FStore.rxQueue->In(FStore.rx.Raw()); // a full queue loses the package
-                    FStore.rx.SetLen(0);
-                    completed = true;
-                }
+            if (fGetActive() && fGetPkgType() == cptFrameTimeout && !_ReadTimeoutPackage() && FStore.rx.Len() > 0 &&
+                steady_clock::now() - FLastRx >= interval) {
+                _PutReceived();
+                FStore.rx.SetLen(0);
+                completed = true;
             }
         }
         if (completed) {

@@ -4,6 +4,7 @@
 #include "serial/pelmcommqueue.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -27,16 +28,17 @@ struct TCommPackageHead {
 // - cptFrameHeadTail: each package travels between FrameHead and FrameTail; data bytes equal to one
 //   of the three marks are preceded by FrameCtrl. DblFrameMark doubles head and tail when sending.
 // - cptFrameTimeout: bytes travel unframed; a package ends when the line has been silent for
-//   PkgInterval ms (it is reported between one and about one and a half intervals after its last
-//   byte).
+//   PkgInterval ms. The reader thread takes the bytes as they arrive and notes the time; the timer
+//   thread wakes when the interval after the last byte is over, so the package is reported one
+//   interval after its last byte plus the time the system takes to wake the thread.
 // - cptCompatiblePkg: framed like head/tail, but ReadPackage and WritePackage move whole records.
 //
 // The framer puts its handler in front of the engine's OnCommNotify when it is constructed and puts
 // the old one back when it is destroyed; construct and destroy it while the engine's port is closed.
 //
 // Threads: the owner's thread calls the public operations; the engine's reader thread receives
-// head/tail frames and runs transmit steps; the framer's own timer thread receives silence-framed
-// packages. One lock covers the receiver, the queues, the records and the transmit step, so that
+// head/tail frames and the bytes of silence-framed packages and runs transmit steps; the framer's own
+// timer thread ends silence-framed packages. One lock covers the receiver, the queues, the records and the transmit step, so that
 // reconfiguration and purges are safe against both threads. OnPackageNotify runs on the reader or
 // the timer thread, never under that lock, and may call ReadPackage.
 class TCommPackage {
@@ -115,7 +117,7 @@ private:
     struct TStorage {
         std::unique_ptr<TCommPackageQueue> rxQueue;
         std::unique_ptr<TCommPackageQueue> txQueue;
-        TRecord rx, encoded, raw, user;
+        TRecord rx, encoded;
     };
 
     void fNewCommNotify(TPelmComm *sender, int32_t flags);
@@ -123,9 +125,10 @@ private:
     void _Install(TStorage &storage);
     // The rest below runs with FLock held.
     void _Reset();
-    uint32_t _EncodePackage(TRecord &encoded, TRecord &raw);
+    uint32_t _EncodePackage(TRecord &encoded, const uint8_t *data, uint32_t n);
     void _ReadHeadTailPackage();
     bool _ReadTimeoutPackage();
+    void _PutReceived();
     void _WritePackage();
     bool _TakeFrame();
 
@@ -145,6 +148,7 @@ private:
     bool FInFrame = false;
     bool FEscape = false;
     uint32_t FTxPos = 0;
+    std::chrono::steady_clock::time_point FLastRx; // when the newest byte of the silence-framed package came
 
     std::mutex FTimerLock;
     std::condition_variable FTimerCond;

@@ -71,21 +71,30 @@ uint32_t TCommPackageQueue::fGetRemain() const
 
 int32_t TCommPackageQueue::In(const void *package)
 {
-    if (!FBuf || !package)
+    return In(package, FPkgSz);
+}
+
+int32_t TCommPackageQueue::In(const void *package, uint32_t bytes)
+{
+    uint8_t *slot = package ? Back() : nullptr;
+    if (!slot)
         return 0;
-    const uint32_t in = FIn.load(std::memory_order_relaxed);
-    const uint32_t out = Pos(FOut.load(std::memory_order_acquire));
-    if ((in + 1) % FQSize == out)
-        return 0;
-    std::memcpy(FBuf + size_t(in) * FPkgSz, package, FPkgSz);
-    FIn.store((in + 1) % FQSize, std::memory_order_release);
+    std::memcpy(slot, package, bytes < FPkgSz ? bytes : FPkgSz);
+    Push();
     return 1;
 }
 
 int32_t TCommPackageQueue::Out(void *buffer)
 {
+    return Out(buffer, FPkgSz);
+}
+
+int32_t TCommPackageQueue::Out(void *buffer, uint32_t bytes)
+{
     if (!FBuf || !buffer)
         return 0;
+    // One look at the indices for both the copy and the step, so that a package stored meanwhile
+    // is never stepped over.
     const uint64_t outWord = FOut.load(std::memory_order_relaxed);
     const uint64_t purgeWord = FPurge.load(std::memory_order_acquire);
     const uint32_t in = FIn.load(std::memory_order_acquire);
@@ -95,9 +104,48 @@ int32_t TCommPackageQueue::Out(void *buffer)
             FOut.store(Pack(Seq(purgeWord), out), std::memory_order_release);
         return 0;
     }
-    std::memcpy(buffer, FBuf + size_t(out) * FPkgSz, FPkgSz);
+    std::memcpy(buffer, FBuf + size_t(out) * FPkgSz, bytes < FPkgSz ? bytes : FPkgSz);
     FOut.store(Pack(Seq(purgeWord), (out + 1) % FQSize), std::memory_order_release);
     return 1;
+}
+
+uint8_t *TCommPackageQueue::Back()
+{
+    if (!FBuf)
+        return nullptr;
+    const uint32_t in = FIn.load(std::memory_order_relaxed);
+    // Acquire: the consumer is done with the slot it gave back before we overwrite it.
+    const uint32_t out = Pos(FOut.load(std::memory_order_acquire));
+    return (in + 1) % FQSize == out ? nullptr : FBuf + size_t(in) * FPkgSz;
+}
+
+void TCommPackageQueue::Push()
+{
+    const uint32_t in = FIn.load(std::memory_order_relaxed);
+    FIn.store((in + 1) % FQSize, std::memory_order_release);
+}
+
+const uint8_t *TCommPackageQueue::Front() const
+{
+    if (!FBuf)
+        return nullptr;
+    const uint64_t outWord = FOut.load(std::memory_order_relaxed);
+    const uint64_t purgeWord = FPurge.load(std::memory_order_acquire);
+    const uint32_t in = FIn.load(std::memory_order_acquire);
+    const uint32_t out = ConsumerOut(outWord, purgeWord, in);
+    return in == out ? nullptr : FBuf + size_t(out) * FPkgSz;
+}
+
+// Frees the slot that Front() gave: the consumer alone moves the out index, so it is still the oldest
+// (a purge by the producer between the two is not allowed for).
+void TCommPackageQueue::Pop()
+{
+    const uint64_t outWord = FOut.load(std::memory_order_relaxed);
+    const uint64_t purgeWord = FPurge.load(std::memory_order_acquire);
+    const uint32_t in = FIn.load(std::memory_order_acquire);
+    const uint32_t out = ConsumerOut(outWord, purgeWord, in);
+    if (FBuf && in != out)
+        FOut.store(Pack(Seq(purgeWord), (out + 1) % FQSize), std::memory_order_release);
 }
 
 int32_t TCommPackageQueue::Read(void *buffer, uint32_t index) const

@@ -31,6 +31,17 @@ public:
     // Copies slot-size bytes in or out; 1 when a package moved, 0 otherwise.
     int32_t In(const void *package);
     int32_t Out(void *buffer);
+    // The same for the first min(bytes, slot size) bytes of a slot; the rest of the slot is left as
+    // it is. For packages that use only the start of their slot.
+    int32_t In(const void *package, uint32_t bytes);
+    int32_t Out(void *buffer, uint32_t bytes);
+    // In place, without a copy: the producer fills Back() (null while full) and stores it with Push;
+    // the consumer reads Front() (null while empty) and frees that slot with Pop (only after a Front()
+    // that gave one, and with no PurgeByProducer in between).
+    uint8_t *Back();
+    void Push();
+    const uint8_t *Front() const;
+    void Pop();
     // Copies the package at position index (0 = oldest) without taking it.
     int32_t Read(void *buffer, uint32_t index) const;
 

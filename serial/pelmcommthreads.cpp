@@ -38,6 +38,8 @@ void TPelmComm::_ReadThread(TPelmComm *comm, std::shared_ptr<TWorkers> w)
     platform::RaiseCurrentThreadPriority();
     const int fd = w->fd;
     const int32_t mask = w->eventMask;
+    const bool watchRxFlag = mask & EV_RXFLAG;
+    TCommQueue &queue = comm->FInQueue;
     uint8_t buf[ReadChunk];
 
     platform::ModemLines lines;
@@ -52,8 +54,21 @@ void TPelmComm::_ReadThread(TPelmComm *comm, std::shared_ptr<TWorkers> w)
     int drainCheckMs = 1;
     bool lost = false;
     bool lostReported = false;
+    bool fullReported = false;
 
     while (w->readRun.load(std::memory_order_acquire)) {
+        // A full receive queue leaves the bytes in the driver: the port is not watched until Read
+        // makes room and wakes us.
+        bool full = queue.fGetRemain() == 0;
+        if (full) {
+            comm->FRxStarved.exchange(true, std::memory_order_acq_rel);
+            full = queue.fGetRemain() == 0;
+        }
+        if (!full) {
+            comm->FRxStarved.store(false, std::memory_order_relaxed);
+            fullReported = false;
+        }
+
         const bool draining = !lost && w->txRounds.load(std::memory_order_acquire) != drainedRound;
         int timeout = -1;
         if (!lost && (watchModem || watchErrors)) {
@@ -66,9 +81,9 @@ void TPelmComm::_ReadThread(TPelmComm *comm, std::shared_ptr<TWorkers> w)
         platform::PollEntry e[3];
         e[0].fd = w->readStop.fd();
         e[0].wantIn = true;
-        e[1].fd = w->rxWake.fd();
+        e[1].fd = comm->FRxWake.fd();
         e[1].wantIn = true;
-        e[2].fd = lost ? -1 : fd; // a vanished device is not watched: it would wake us forever
+        e[2].fd = lost || full ? -1 : fd; // a vanished device is not watched: it would wake us forever
         e[2].wantIn = true;
         const int rc = platform::Poll(e, 3, timeout);
         if (e[0].readable || !w->readRun.load(std::memory_order_acquire))
@@ -78,30 +93,33 @@ void TPelmComm::_ReadThread(TPelmComm *comm, std::shared_ptr<TWorkers> w)
             continue;
         }
         if (e[1].readable)
-            w->rxWake.Reset();
+            comm->FRxWake.Reset();
 
         int32_t events = 0;
         const bool portWoke = e[2].readable || e[2].hangup || e[2].error;
         if (portWoke) {
-            int n = platform::BytesWaiting(fd);
-            if (n <= 0 && !e[2].hangup && !e[2].error)
-                n = ReadChunk; // the driver cannot tell: read what is there
-            while (n > 0) {
-                const platform::IoResult r = platform::ReadSome(fd, buf, static_cast<size_t>(std::min(n, ReadChunk)));
-                if (r.status == platform::IoStatus::Ok) {
-                    comm->FInQueue.In(buf, static_cast<int32_t>(r.count)); // what does not fit is dropped
-                    if (std::memchr(buf, w->evtChar, r.count))
-                        events |= EV_RXFLAG;
-                    events |= EV_RXCHAR;
-                    n -= static_cast<int>(r.count);
-                } else {
+            // Chunks of at most what the queue can take, until the driver has no more.
+            for (int32_t room; (room = queue.fGetRemain()) > 0;) {
+                const size_t want = static_cast<size_t>(std::min<int32_t>(room, ReadChunk));
+                const platform::IoResult r = platform::ReadSome(fd, buf, want);
+                if (r.status != platform::IoStatus::Ok) {
                     if (r.status == platform::IoStatus::Gone)
                         lost = true;
                     break;
                 }
+                queue.In(buf, static_cast<int32_t>(r.count));
+                if (watchRxFlag && std::memchr(buf, w->evtChar, r.count))
+                    events |= EV_RXFLAG;
+                events |= EV_RXCHAR;
+                if (r.count < want)
+                    break;
             }
             if ((e[2].hangup || e[2].error) && !(events & EV_RXCHAR))
                 lost = true;
+            if (!fullReported && queue.fGetRemain() == 0) {
+                fullReported = true;
+                events |= EV_RX80FULL;
+            }
         }
         if (w->writerLostPort.load(std::memory_order_acquire))
             lost = true;
@@ -137,6 +155,10 @@ void TPelmComm::_ReadThread(TPelmComm *comm, std::shared_ptr<TWorkers> w)
             }
         }
 
+        // The writer asked the driver itself when it ran out of bytes; only output still on its way
+        // is watched here, backing off while the line does not move.
+        if (w->txDrained.exchange(false, std::memory_order_acq_rel))
+            events |= EV_TXEMPTY;
         if (!lost && w->txRounds.load(std::memory_order_acquire) != drainedRound) {
             const uint32_t round = w->txRounds.load(std::memory_order_acquire);
             if (platform::OutputPending(fd) <= 0) {
@@ -150,11 +172,11 @@ void TPelmComm::_ReadThread(TPelmComm *comm, std::shared_ptr<TWorkers> w)
 
         if ((events & EV_TXEMPTY) &&
             ((comm->FModemStatus.load(std::memory_order_relaxed) & MS_CTS_ON) || !w->ctsFlow || w->attached)) {
-            // The writer keeps going by itself while the driver takes bytes; it needs a nudge only
-            // when bytes are waiting (output held back by the handshake, or queued just now).
+            // The writer keeps going by itself while there are bytes; it needs a nudge only when it
+            // sleeps with bytes waiting (output held back by the handshake).
             if (comm->FOutQueue.fGetCount() != 0) {
                 events &= ~EV_TXEMPTY;
-                comm->FTxData.Signal();
+                comm->_WakeWriter();
             }
         }
 
@@ -169,6 +191,9 @@ void TPelmComm::_ReadThread(TPelmComm *comm, std::shared_ptr<TWorkers> w)
 
 void TPelmComm::_WriteThread(TPelmComm *comm, std::shared_ptr<TWorkers> w)
 {
+    // Ahead of normal threads like the reader: a Write then waits for one wake-up only, not for a
+    // busy machine to give the writer its turn.
+    platform::RaiseCurrentThreadPriority();
     const int fd = w->fd;
     uint8_t chunk[WriteChunk];
     int length = 0;
@@ -176,18 +201,27 @@ void TPelmComm::_WriteThread(TPelmComm *comm, std::shared_ptr<TWorkers> w)
     bool lost = false;
 
     while (w->writeRun.load(std::memory_order_acquire)) {
-        platform::PollEntry e[2];
-        e[0].fd = w->writeStop.fd();
-        e[0].wantIn = true;
-        e[1].fd = lost ? -1 : comm->FTxData.fd(); // nothing more to send to a vanished device
-        e[1].wantIn = true;
-        if (platform::Poll(e, 2, -1) < 0) {
-            Pause1ms();
-            continue;
+        if (position >= length) {
+            // Sleep only with the queue empty (bytes written while the port was closed go out at
+            // once); Write signals the event only while FTxIdle is set.
+            comm->FTxIdle.exchange(true, std::memory_order_acq_rel);
+            if (lost || comm->FOutQueue.fGetCount() == 0) {
+                platform::PollEntry e[2];
+                e[0].fd = w->writeStop.fd();
+                e[0].wantIn = true;
+                e[1].fd = lost ? -1 : comm->FTxData.fd(); // nothing more to send to a vanished device
+                e[1].wantIn = true;
+                if (platform::Poll(e, 2, -1) < 0) {
+                    Pause1ms();
+                    continue;
+                }
+                if (e[0].readable || !w->writeRun.load(std::memory_order_acquire))
+                    break;
+                if (e[1].readable)
+                    comm->FTxData.Reset();
+            }
+            comm->FTxIdle.store(false, std::memory_order_relaxed);
         }
-        if (e[0].readable || !w->writeRun.load(std::memory_order_acquire))
-            break;
-        comm->FTxData.Reset();
 
         // Hand the queue to the driver in chunks for as long as it takes them.
         bool moved = false;
@@ -217,19 +251,23 @@ void TPelmComm::_WriteThread(TPelmComm *comm, std::shared_ptr<TWorkers> w)
             } else if (r.status == platform::IoStatus::Gone) {
                 lost = true;
             } else {
-                Pause1ms(); // try again on the next round
-                comm->FTxData.Signal();
+                Pause1ms(); // the rest of the chunk is offered again on the next round
                 break;
             }
         }
-        if (moved) {
-            w->txRounds.fetch_add(1, std::memory_order_release);
-            w->rxWake.Signal();
+        // Out of bytes: the driver tells at once whether its output has drained too; the reader
+        // reports it (or watches the rest drain) once per emptied queue, not once per chunk.
+        if (moved && !lost && position >= length && comm->FOutQueue.fGetCount() == 0) {
+            if (platform::OutputPending(fd) <= 0)
+                w->txDrained.store(true, std::memory_order_release);
+            else
+                w->txRounds.fetch_add(1, std::memory_order_release);
+            comm->FRxWake.Signal();
         }
         if (lost) {
             length = position = 0;
             w->writerLostPort.store(true, std::memory_order_release);
-            w->rxWake.Signal();
+            comm->FRxWake.Signal();
         }
         if (stop)
             break;

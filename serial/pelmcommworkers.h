@@ -16,13 +16,15 @@ struct TPelmComm::TWorkers {
 
     platform::EventFd readStop;
     platform::EventFd writeStop;
-    platform::EventFd rxWake; // the writer tells the reader that output is on its way
 
     std::atomic<bool> readRun{false};
     std::atomic<bool> writeRun{false};
     std::atomic<bool> readDone{false};
     std::atomic<bool> writeDone{false};
-    std::atomic<uint32_t> txRounds{0}; // rounds of the writer that handed bytes to the port
+    // The writer emptied the transmit queue: either the driver said its output had drained as well
+    // (txDrained, reported at once) or the reader is to watch the driver drain (txRounds).
+    std::atomic<bool> txDrained{false};
+    std::atomic<uint32_t> txRounds{0};
     std::atomic<bool> writerLostPort{false};
 
     std::thread reader;

@@ -1,5 +1,7 @@
 // The engine over a pseudo-terminal beside a raw loop over another pseudo-terminal in the same run:
-// throughput both ways, the latency of a 37-byte write, and the processor time of an idle open port.
+// throughput both ways, the latency of a 37-byte write, a slow consumer, and the processor time of
+// an idle open port. The *Paired benchmarks time the raw loop and the engine by turns within each
+// iteration, so that a load that comes and goes hits both alike; their counters carry the ratio.
 #include "serial/pelmcomm.h"
 #include "serial/ptypair.h"
 
@@ -20,8 +22,8 @@ using testing_serial::PtyPair;
 namespace {
 
 constexpr size_t kStream = 4 << 20;
-// The receive queue drops what does not fit, so the far end keeps at most this much ahead of the
-// consumer; the raw loop gets the same window.
+// BM_ReceiveEngine and BM_ReceiveRaw keep the far end at most this much ahead of the consumer, as in
+// an exchange of requests and answers.
 constexpr size_t kWindow = 6144;
 
 void DrainFar(int far, size_t n)
@@ -36,12 +38,13 @@ void DrainFar(int far, size_t n)
     }
 }
 
-void FeedFar(int far, size_t n, const std::atomic<size_t> &consumed)
+// window 0: as fast as the line takes the bytes.
+void FeedFar(int far, size_t n, const std::atomic<size_t> &consumed, size_t window = kWindow)
 {
     std::vector<uint8_t> buf(2048, 0x42);
     for (size_t sent = 0; sent < n;) {
         const size_t seen = consumed.load(std::memory_order_acquire);
-        if (sent - seen + buf.size() > kWindow) {
+        if (window > 0 && sent - seen + buf.size() > window) {
             consumed.wait(seen);
             continue;
         }
@@ -151,6 +154,203 @@ void BM_ReceiveRaw(benchmark::State &state)
     state.SetBytesProcessed(int64_t(state.iterations()) * kStream);
 }
 
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point from)
+{
+    return std::chrono::duration<double>(Clock::now() - from).count();
+}
+
+void ReportPaired(benchmark::State &state, double rawSeconds, double engineSeconds, size_t bytesEach)
+{
+    const double bytes = static_cast<double>(state.iterations()) * static_cast<double>(bytesEach);
+    state.counters["raw_MBps"] = bytes / rawSeconds / 1e6;
+    state.counters["engine_MBps"] = bytes / engineSeconds / 1e6;
+    state.counters["engine_to_raw"] = rawSeconds / engineSeconds; // throughput ratio
+}
+
+constexpr size_t kPairedStream = 1 << 20;
+
+// Receive throughput; range(0) is the window of the far end (0: as fast as the line takes it).
+void BM_ReceivePaired(benchmark::State &state)
+{
+    const auto window = static_cast<size_t>(state.range(0));
+    PtyPair rawPty, enginePty;
+    TPelmComm comm;
+    comm.fSetPortName(enginePty.PortPath());
+    std::counting_semaphore<1 << 30> arrived(0);
+    comm.OnCommNotify = [&](TPelmComm *, int32_t mask) {
+        if (mask & TPelmComm::EV_RXCHAR)
+            arrived.release();
+    };
+    comm.Open();
+    std::vector<uint8_t> buf(8192);
+    double rawSeconds = 0, engineSeconds = 0;
+    for (auto _ : state) {
+        {
+            std::atomic<size_t> consumed{0};
+            const auto t0 = Clock::now();
+            std::thread far([&] { FeedFar(rawPty.FarFd(), kPairedStream, consumed, window); });
+            for (size_t got = 0; got < kPairedStream;) {
+                pollfd p{rawPty.PortFd(), POLLIN, 0};
+                poll(&p, 1, -1);
+                const ssize_t k = read(rawPty.PortFd(), buf.data(), buf.size());
+                if (k > 0)
+                    got += static_cast<size_t>(k);
+                consumed.store(got, std::memory_order_release);
+                consumed.notify_one();
+            }
+            far.join();
+            rawSeconds += Seconds(t0);
+        }
+        {
+            std::atomic<size_t> consumed{0};
+            const auto t0 = Clock::now();
+            std::thread far([&] { FeedFar(enginePty.FarFd(), kPairedStream, consumed, window); });
+            for (size_t got = 0; got < kPairedStream;) {
+                const int k = comm.Read(buf.data(), static_cast<int32_t>(buf.size()));
+                if (k == 0) {
+                    arrived.try_acquire_for(std::chrono::milliseconds(5));
+                    continue;
+                }
+                got += static_cast<size_t>(k);
+                consumed.store(got, std::memory_order_release);
+                consumed.notify_one();
+            }
+            far.join();
+            engineSeconds += Seconds(t0);
+        }
+    }
+    ReportPaired(state, rawSeconds, engineSeconds, kPairedStream);
+}
+
+// Transmit throughput against a raw writer of 512-byte chunks, the engine's chunk size.
+void BM_TransmitPaired(benchmark::State &state)
+{
+    PtyPair rawPty, enginePty;
+    TPelmComm comm;
+    comm.fSetPortName(enginePty.PortPath());
+    std::counting_semaphore<1 << 30> drained(0);
+    comm.OnCommNotify = [&](TPelmComm *, int32_t mask) {
+        if (mask & TPelmComm::EV_TXEMPTY)
+            drained.release();
+    };
+    comm.Open();
+    std::vector<uint8_t> block(2048, 0x42);
+    double rawSeconds = 0, engineSeconds = 0;
+    for (auto _ : state) {
+        {
+            const auto t0 = Clock::now();
+            std::thread far([&] { DrainFar(rawPty.FarFd(), kPairedStream); });
+            for (size_t sent = 0; sent < kPairedStream;) {
+                pollfd p{rawPty.PortFd(), POLLOUT, 0};
+                poll(&p, 1, -1);
+                const ssize_t k = write(rawPty.PortFd(), block.data(), std::min<size_t>(512, kPairedStream - sent));
+                if (k > 0)
+                    sent += static_cast<size_t>(k);
+            }
+            far.join();
+            rawSeconds += Seconds(t0);
+        }
+        {
+            const auto t0 = Clock::now();
+            std::thread far([&] { DrainFar(enginePty.FarFd(), kPairedStream); });
+            for (size_t sent = 0; sent < kPairedStream;) {
+                const int k = comm.Write(block.data(), static_cast<int32_t>(std::min(block.size(), kPairedStream - sent)));
+                if (k == 0)
+                    drained.try_acquire_for(std::chrono::milliseconds(5));
+                sent += static_cast<size_t>(k);
+            }
+            far.join();
+            engineSeconds += Seconds(t0);
+        }
+    }
+    ReportPaired(state, rawSeconds, engineSeconds, kPairedStream);
+}
+
+// A consumer on its own thread that spends a while on every 512 bytes, while the far end sends as
+// fast as the line takes it: every byte must arrive (lost_bytes), and the engine should keep the
+// pace of raw reads with the same consumer.
+void SlowWork()
+{
+    const auto until = Clock::now() + std::chrono::microseconds(20);
+    while (Clock::now() < until) {
+    }
+}
+
+void BM_SlowConsumerPaired(benchmark::State &state)
+{
+    constexpr size_t kStreamBytes = 256 << 10;
+    PtyPair rawPty, enginePty;
+    TPelmComm comm;
+    comm.fSetPortName(enginePty.PortPath());
+    std::counting_semaphore<1 << 30> arrived(0);
+    comm.OnCommNotify = [&](TPelmComm *, int32_t mask) {
+        if (mask & TPelmComm::EV_RXCHAR)
+            arrived.release();
+    };
+    comm.Open();
+    std::vector<uint8_t> buf(512);
+    double rawSeconds = 0, engineSeconds = 0;
+    size_t lost = 0;
+    const std::atomic<size_t> unused{0};
+    for (auto _ : state) {
+        {
+            const auto t0 = Clock::now();
+            std::thread far([&] { FeedFar(rawPty.FarFd(), kStreamBytes, unused, 0); });
+            for (size_t got = 0; got < kStreamBytes;) {
+                pollfd p{rawPty.PortFd(), POLLIN, 0};
+                poll(&p, 1, -1);
+                const ssize_t k = read(rawPty.PortFd(), buf.data(), buf.size());
+                if (k > 0) {
+                    got += static_cast<size_t>(k);
+                    SlowWork();
+                }
+            }
+            far.join();
+            rawSeconds += Seconds(t0);
+        }
+        {
+            const auto t0 = Clock::now();
+            std::thread far([&] { FeedFar(enginePty.FarFd(), kStreamBytes, unused, 0); });
+            size_t got = 0;
+            // A second without bytes ends the round: whatever is missing then was lost.
+            for (int idle = 0; got < kStreamBytes && idle < 200;) {
+                const int k = comm.Read(buf.data(), static_cast<int32_t>(buf.size()));
+                if (k == 0) {
+                    idle += !arrived.try_acquire_for(std::chrono::milliseconds(5));
+                    continue;
+                }
+                idle = 0;
+                got += static_cast<size_t>(k);
+                SlowWork();
+            }
+            lost += kStreamBytes - got;
+            engineSeconds += Seconds(t0);
+            if (got < kStreamBytes) {
+                // Lets the sender finish by reading the rest past the engine.
+                comm.Close();
+                std::atomic<bool> farDone{false};
+                std::thread rest([&] {
+                    while (!farDone.load()) {
+                        pollfd p{enginePty.PortFd(), POLLIN, 0};
+                        if (poll(&p, 1, 10) > 0)
+                            benchmark::DoNotOptimize(read(enginePty.PortFd(), buf.data(), buf.size()));
+                    }
+                });
+                far.join();
+                farDone = true;
+                rest.join();
+                state.SkipWithError("bytes lost");
+                break;
+            }
+            far.join();
+        }
+    }
+    ReportPaired(state, rawSeconds, engineSeconds, kStreamBytes);
+    state.counters["lost_bytes"] = static_cast<double>(lost);
+}
+
 // Paired samples: each iteration times one raw and one engine write of 37 bytes until the far end
 // has them.
 void BM_Latency37(benchmark::State &state)
@@ -161,7 +361,6 @@ void BM_Latency37(benchmark::State &state)
     comm.Open();
     const std::vector<uint8_t> frame(37, 0x37);
     double rawNs = 0, engineNs = 0;
-    using Clock = std::chrono::steady_clock;
     for (auto _ : state) {
         auto t0 = Clock::now();
         benchmark::DoNotOptimize(write(rawPty.PortFd(), frame.data(), frame.size()));
@@ -223,6 +422,9 @@ BENCHMARK(BM_TransmitEngine)->UseRealTime()->MinTime(1);
 BENCHMARK(BM_TransmitRaw)->Arg(2048)->Arg(512)->UseRealTime()->MinTime(1);
 BENCHMARK(BM_ReceiveEngine)->UseRealTime()->MinTime(1);
 BENCHMARK(BM_ReceiveRaw)->UseRealTime()->MinTime(1);
+BENCHMARK(BM_ReceivePaired)->Arg(0)->Arg(kWindow)->UseRealTime()->MinTime(2);
+BENCHMARK(BM_TransmitPaired)->UseRealTime()->MinTime(2);
+BENCHMARK(BM_SlowConsumerPaired)->UseRealTime()->MinTime(2);
 BENCHMARK(BM_Latency37)->UseRealTime()->MinTime(2);
 BENCHMARK(BM_OpenClose)->UseRealTime();
 BENCHMARK(BM_IdleOpenPortCpu)->Iterations(1)->UseRealTime();

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <poll.h>
+#include <sched.h>
 #include <sys/eventfd.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -54,6 +55,13 @@ int Poll(PollEntry *entries, size_t count, int timeoutMs)
 
 void RaiseCurrentThreadPriority()
 {
+    // The lowest real-time round-robin level is served before every normal thread, whatever the
+    // load and the process groups the scheduler shares the processors among; children started by
+    // the thread do not inherit it. Without the right to it, a slightly better nice value.
+    sched_param param{};
+    param.sched_priority = ::sched_get_priority_min(SCHED_RR);
+    if (::sched_setscheduler(0, SCHED_RR | SCHED_RESET_ON_FORK, &param) == 0)
+        return;
     const auto tid = static_cast<id_t>(::syscall(SYS_gettid));
     errno = 0;
     const int nice = ::getpriority(PRIO_PROCESS, tid);

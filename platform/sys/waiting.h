@@ -33,8 +33,9 @@ struct PollEntry {
 // ready entries, 0 on timeout, -1 when the wait itself failed. Interrupted waits are resumed.
 int Poll(PollEntry *entries, size_t count, int timeoutMs);
 
-// Raises the calling thread's scheduling priority a little above normal where the system permits it;
-// does nothing otherwise.
+// Puts the calling thread ahead of normal threads where the system permits it: the lowest real-time
+// round-robin level, else a slightly better nice value; does nothing otherwise. For threads that
+// wake briefly and must not wait behind a busy machine.
 void RaiseCurrentThreadPriority();
 
 } // namespace platform

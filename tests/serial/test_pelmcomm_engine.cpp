@@ -143,8 +143,8 @@ TEST_F(EngineTest, WrittenBytesReachTheFarEndInOrder)
 TEST_F(EngineTest, ReceivedBytesArriveThroughReadWithRxChar)
 {
     comm.Open();
-    // The far end keeps no more than a few kilobytes ahead of the reader: the receive queue drops what
-    // does not fit, and this test is about order and content.
+    // The far end keeps no more than a few kilobytes ahead of the reader: this test is about order and
+    // content while the queue never fills.
     const auto data = RandomBytes(100000, 4);
     std::atomic<size_t> taken{0};
     std::thread far([&] {
@@ -180,6 +180,36 @@ TEST_F(EngineTest, ReceivedBytesArriveThroughReadWithRxChar)
     int n = 0;
     WaitFor([&] { return (n += comm.Read(buf + n, 8 - n)) >= 3; }, std::chrono::seconds(1));
     EXPECT_EQ(std::string(reinterpret_cast<char *>(buf), n), "xyz");
+}
+
+// A consumer far slower than the line: the reader takes only what the queue can hold and leaves the
+// rest in the driver, which holds the sender back. Nothing is lost, and the owner hears that the
+// queue filled up.
+TEST_F(EngineTest, SlowConsumerLosesNoByte)
+{
+    constexpr unsigned kSeed = 7;
+    SCOPED_TRACE(testing::Message() << "seed " << kSeed);
+    comm.Open();
+    const auto data = RandomBytes(1 << 20, kSeed);
+    std::thread far([&] { pty.FarWrite(data.data(), data.size()); });
+
+    // Nothing is read until the queue is full and the sender is blocked on the line.
+    ASSERT_TRUE(WaitFor([&] { return rec.Seen() & TPelmComm::EV_RX80FULL; }));
+    EXPECT_EQ(comm.fGetInQueue().fGetCount(), comm.fGetInBufSize() - 1);
+
+    std::mt19937 rng(kSeed);
+    std::vector<uint8_t> got;
+    std::vector<uint8_t> buf(3000);
+    WaitFor([&] {
+        const int k = comm.Read(buf.data(), static_cast<int32_t>(1 + rng() % buf.size()));
+        got.insert(got.end(), buf.begin(), buf.begin() + k);
+        if (rng() % 8 == 0)
+            std::this_thread::sleep_for(std::chrono::microseconds(300));
+        return got.size() >= data.size();
+    }, std::chrono::seconds(120));
+    far.join();
+    ASSERT_EQ(got.size(), data.size());
+    EXPECT_TRUE(got == data);
 }
 
 TEST_F(EngineTest, TransmitQueueTakesWhatFitsAndSendsItAfterOpening)

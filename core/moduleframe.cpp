@@ -92,3 +92,12 @@ QString LeadOutNotice(const TFrameBuild &build)
     return QString::fromUtf8("末尾间隔 %1 微秒超过模块的上限，已缩短为 %2 微秒......")
         .arg(build.ShortenedLeadOutUs).arg(limitUs);
 }
+
+TFrameBuild ReplyForCode(const TIrCode &code)
+{
+    if (code.ModuleReply.isEmpty())
+        return BuildModuleReply(code);
+    TFrameBuild build;
+    build.Reply = code.ModuleReply;
+    return build;
+}

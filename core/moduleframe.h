@@ -35,3 +35,7 @@ TFrameBuild BuildModuleReply(const TIrCode &code);
 
 // The log line telling that a final space was cut; empty when none was.
 QString LeadOutNotice(const TFrameBuild &build);
+
+// The bytes a code is emitted with: the module's own reply when it was learned, else the frame
+// built from its durations.
+TFrameBuild ReplyForCode(const TIrCode &code);

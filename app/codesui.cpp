@@ -143,6 +143,7 @@ void TCodesUi::inBackground(std::function<R()> work, std::function<void(R)> done
     setBusy(true);
     auto result = std::make_shared<R>();
     QThread *thread = QThread::create([work, result] { *result = work(); });
+    thread->setParent(this); // a window closed mid-job waits for it and frees it
     running.push_back(thread);
     connect(thread, &QThread::finished, this, [this, thread, result, done] {
         std::erase(running, thread);

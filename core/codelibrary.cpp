@@ -289,6 +289,11 @@ TLibraryRead LoadCodeLibrary(const QString &path)
 
 QString SaveCodeLibrary(const QString &path, const std::vector<TCodeRecord> &records)
 {
+    // A record the reader would refuse would make the whole file unreadable.
+    for (const TCodeRecord &r : records) {
+        if (r.Name.trimmed().isEmpty() || r.Code.DurationsUs.empty())
+            return QString::fromUtf8("编码“%1”没有名称或没有时长，编码库未保存").arg(r.Name);
+    }
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
         return QString::fromUtf8("无法建立文件夹 %1").arg(folder);

@@ -160,6 +160,16 @@ TEST_F(LibraryFileTest, SavedLibraryLoadsAgain)
     EXPECT_EQ(filesBeside(), QStringList{"codes.txt"});
 }
 
+TEST_F(LibraryFileTest, RecordsTheReaderWouldRefuseAreNotSaved)
+{
+    ASSERT_EQ(SaveCodeLibrary(path(), {learned()}), QString());
+    const QByteArray before = contents();
+    for (const TCodeRecord &bad : {Record(" ", {100}), Record("no timings", {})}) {
+        EXPECT_FALSE(SaveCodeLibrary(path(), {learned(), bad}).isEmpty());
+        EXPECT_EQ(contents(), before);
+    }
+}
+
 TEST_F(LibraryFileTest, MissingFileIsAnEmptyLibrary)
 {
     const TLibraryRead r = LoadCodeLibrary(path());

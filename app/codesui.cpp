@@ -7,6 +7,7 @@
 #include "app/messagebox.h"
 #include "core/formats/codeformats.h"
 #include "core/hextext.h"
+#include "core/protocols/protocols.h"
 
 #include <QFileDialog>
 #include <QListWidget>
@@ -198,6 +199,7 @@ void TCodesUi::SaveToLibrary(int channel)
     }
     TCodeRecord record;
     record.Code = CodeFromReply(HexTextToBytes(hex, THexParse::Lenient));
+    record.Protocol = ProtocolHint(record.Code.DurationsUs);
     TCodeSaveDialog dialog(form, record.Protocol);
     if (dialog.exec() != QDialog::Accepted)
         return;

@@ -1,6 +1,7 @@
 #include "core/formats/irfile.h"
 
 #include "core/formats/textscan.h"
+#include "core/protocols/protocols.h"
 
 using namespace textscan;
 
@@ -51,6 +52,21 @@ std::optional<QString> takeRaw(const TPending &p, TCodeRecord &r, int &errorLine
         r.Code.DurationsUs.push_back(static_cast<int>(*us));
     }
     return std::nullopt;
+}
+
+// "07 00 00 00": up to four bytes, the first the lowest.
+std::optional<uint32_t> littleEndian(std::string_view text)
+{
+    uint32_t value = 0;
+    int shift = 0;
+    for (std::string_view t = NextToken(text); !t.empty(); t = NextToken(text)) {
+        const std::optional<long long> byte = t.size() == 2 ? ParseInt(t, 16) : std::nullopt;
+        if (!byte || *byte < 0 || shift == 32)
+            return std::nullopt;
+        value |= static_cast<uint32_t>(*byte) << shift;
+        shift += 8;
+    }
+    return value;
 }
 
 class TIrFileParser {
@@ -146,8 +162,27 @@ std::optional<QString> TIrFileParser::finish()
     if (p.Type.Value == "parsed") {
         if (p.Protocol.empty() || p.Address.empty() || p.Command.empty())
             return QString::fromUtf8("解析记录 %1 缺少 protocol、address 或 command").arg(p.Name);
-        refused_ << QString::fromUtf8("%1：协议记录（%2，地址 %3，命令 %4）需要按协议编码成时序，本程序尚不支持，未导入")
-                        .arg(p.Name, toQ(p.Protocol.Value), toQ(p.Address.Value), toQ(p.Command.Value));
+        TProtocolCode parsed;
+        parsed.Protocol = toQ(p.Protocol.Value);
+        for (const TField *f : {&p.Address, &p.Command}) {
+            const std::optional<uint32_t> v = littleEndian(f->Value);
+            if (!v) {
+                errorLine_ = f->Line;
+                return QString::fromUtf8("记录 %1 的 %2 应为至多四个两位十六进制字节").arg(p.Name, Quote(f->Value));
+            }
+            (f == &p.Address ? parsed.Address : parsed.Command) = *v;
+        }
+        const std::optional<TIrCode> encoded = EncodeCode(parsed);
+        if (!encoded) {
+            refused_ << QString::fromUtf8("%1：协议记录（%2，地址 %3，命令 %4）无法编码成时序：协议未知或地址、命令超出其范围，未导入")
+                            .arg(p.Name, toQ(p.Protocol.Value), toQ(p.Address.Value), toQ(p.Command.Value));
+            return std::nullopt;
+        }
+        TCodeRecord r;
+        r.Name = p.Name;
+        r.Protocol = ProtocolHint(parsed);
+        r.Code = *encoded;
+        records_.push_back(std::move(r));
         return std::nullopt;
     }
     if (p.Type.Value != "raw") {

@@ -83,7 +83,7 @@ TEST_F(CodesWindowTest, ImportedSignalFileGoesToTheLibraryAndOnePickedCodeToTheC
 {
     const QString file = writeFile("remote.ir", "Filetype: IR signals file\nVersion: 1\n#\nname: Power\ntype: raw\n"
                                                 "frequency: 38000\nduty_cycle: 0.33\ndata: 9000 4500 560 560 560\n"
-                                                "#\nname: Vol\ntype: parsed\nprotocol: NEC\naddress: 07 00 00 00\n"
+                                                "#\nname: Vol\ntype: parsed\nprotocol: Unknown42\naddress: 07 00 00 00\n"
                                                 "command: 02 00 00 00\n");
     auto chooser = chooseFile(file);
     auto pick = pickRows({0});

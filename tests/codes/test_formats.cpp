@@ -4,6 +4,7 @@
 #include "core/formats/lirc.h"
 #include "core/formats/pronto.h"
 #include "core/formats/rawtimings.h"
+#include "core/protocols/protocols.h"
 
 #include "recordcompare.h"
 
@@ -82,7 +83,7 @@ data: 9024 4512 564 564 564 1692 564
 # 
 name: Vol_up
 type: parsed
-protocol: NEC
+protocol: Unknown42
 address: 07 00 00 00
 command: 02 00 00 00
 # 
@@ -127,9 +128,47 @@ TEST(IrFile, RefusedParsedRecordIsListedWithItsProtocolAndReason)
 {
     const TImport in = ImportIrFile(IrFile);
     ASSERT_EQ(in.Refused.size(), 1);
-    for (const char *part : {"Vol_up", "NEC", "07 00 00 00", "02 00 00 00", "不支持"})
+    for (const char *part : {"Vol_up", "Unknown42", "07 00 00 00", "02 00 00 00", "无法编码"})
         EXPECT_TRUE(in.Refused[0].contains(QString::fromUtf8(part))) << in.Refused[0].toStdString();
 }
+
+struct ParsedCase {
+    const char *protocol;
+    const char *address;
+    const char *command;
+    uint32_t addressValue;
+    uint32_t commandValue;
+};
+
+class ParsedRecordTest : public ::testing::TestWithParam<ParsedCase> {};
+
+// The imported durations are named by the protocol decoders as the record names them.
+TEST_P(ParsedRecordTest, IsEncodedIntoDurationsOfItsProtocol)
+{
+    const ParsedCase &c = GetParam();
+    const QByteArray text = QByteArray("Filetype: IR signals file\nVersion: 1\n#\nname: key\ntype: parsed\nprotocol: ")
+                            + c.protocol + "\naddress: " + c.address + "\ncommand: " + c.command + "\n";
+    const TImport in = ImportIrFile(text);
+    ASSERT_TRUE(in.Ok()) << in.Error.toStdString();
+    ASSERT_EQ(in.Records.size(), 1u) << in.Refused.join("\n").toStdString();
+    EXPECT_EQ(in.Records[0].Name, "key");
+    EXPECT_FALSE(in.Records[0].Protocol.isEmpty());
+    const std::optional<TProtocolCode> named = IdentifyCode(in.Records[0].Code.DurationsUs);
+    ASSERT_TRUE(named.has_value());
+    EXPECT_EQ(named->Protocol, c.protocol);
+    EXPECT_EQ(named->Address, c.addressValue);
+    EXPECT_EQ(named->Command, c.commandValue);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Protocols, ParsedRecordTest,
+    ::testing::Values(ParsedCase{"NEC", "07 00 00 00", "02 00 00 00", 0x07, 0x02},
+                      ParsedCase{"NECext", "EE 87 00 00", "5D A0 00 00", 0x87EE, 0xA05D},
+                      ParsedCase{"Samsung32", "07 00 00 00", "02 00 00 00", 0x07, 0x02},
+                      ParsedCase{"SIRC", "01 00 00 00", "15 00 00 00", 0x01, 0x15},
+                      ParsedCase{"RC5", "00 00 00 00", "0C 00 00 00", 0x00, 0x0C},
+                      ParsedCase{"RC6", "00 00 00 00", "0C 00 00 00", 0x00, 0x0C}),
+    [](const auto &info) { return std::string(info.param.protocol); });
 
 struct BadCase {
     const char *name;
@@ -197,6 +236,11 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"IrFileTwiceData", ImportIrFile, IrHead + "name: b\ndata: 1\ndata: 2\n", 12, "两次"},
         BadCase{"IrFileParsedWithoutCommand", ImportIrFile, IrHead + "name: b\ntype: parsed\nprotocol: NEC\naddress: 01\n",
                 10, "command"},
+        BadCase{"IrFileParsedBadAddress", ImportIrFile,
+                IrHead + "name: b\ntype: parsed\nprotocol: NEC\naddress: 7 0 0 0\ncommand: 02 00 00 00\n", 13, "7 0 0 0"},
+        BadCase{"IrFileParsedFiveBytes", ImportIrFile,
+                IrHead + "name: b\ntype: parsed\nprotocol: NEC\naddress: 07 00 00 00\ncommand: 02 00 00 00 00\n", 14,
+                "02 00 00 00 00"},
         BadCase{"IrFileOtherVersion", ImportIrFile, "Filetype: IR signals file\nVersion: 9\n", 2, "版本"}),
     [](const auto &info) { return info.param.name; });
 

@@ -430,17 +430,16 @@ void TForm1::showDecodedData(int channel, const QByteArray &reply, const QString
     scrollLogToEnd();
 }
 
-bool TForm1::LoadCode(int channel, const TIrCode &code)
+void TForm1::LoadCode(int channel, const TIrCode &code)
 {
     const TFrameBuild build = ReplyForCode(code);
     if (!build.Ok()) {
         ShowStopMessage(this, u("无法载入：") + build.Error, u(NoticeCaption));
-        return false;
+        return;
     }
     showDecodedData(channel, build.Reply, u("载入："), BytesToHexText(build.Reply).trimmed());
     if (const QString notice = LeadOutNotice(build); !notice.isEmpty())
         AddLogLine(notice);
-    return true;
 }
 
 void TForm1::Button1Click()

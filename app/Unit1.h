@@ -56,7 +56,7 @@ public:
     // Fills the channel with a code from the library or a file as a learned code fills it, the
     // log saying "载入：" where a learned code says "收到解码数据：". A code the module's frame
     // cannot carry is refused with a message and leaves the channel as it was.
-    bool LoadCode(int channel, const TIrCode &code);
+    void LoadCode(int channel, const TIrCode &code);
 
     // Controls, named as the window's design names them.
     QPlainTextEdit *Memo1;

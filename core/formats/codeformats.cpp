@@ -15,11 +15,11 @@ using namespace textscan;
 const std::vector<TFormatInfo> &CodeFormats()
 {
     static const std::vector<TFormatInfo> formats = {
-        {TCodeFormat::IrFile, QString::fromUtf8("红外信号文件 (*.ir)"), "ir", false},
-        {TCodeFormat::Lirc, QString::fromUtf8("LIRC 配置 (*.conf *.lircd.conf)"), "lircd.conf", false},
-        {TCodeFormat::Pronto, QString::fromUtf8("Pronto Hex (*.txt *.pronto)"), "txt", false},
-        {TCodeFormat::Raw, QString::fromUtf8("原始时序，微秒 (*.txt *.raw)"), "raw", false},
-        {TCodeFormat::Csv, QString::fromUtf8("CSV 时序 (*.csv)"), "csv", true},
+        {TCodeFormat::IrFile, QString::fromUtf8("红外信号文件 (*.ir)"), "ir"},
+        {TCodeFormat::Lirc, QString::fromUtf8("LIRC 配置 (*.conf *.lircd.conf)"), "lircd.conf"},
+        {TCodeFormat::Pronto, QString::fromUtf8("Pronto Hex (*.txt *.pronto)"), "txt"},
+        {TCodeFormat::Raw, QString::fromUtf8("原始时序，微秒 (*.txt *.raw)"), "raw"},
+        {TCodeFormat::Csv, QString::fromUtf8("CSV 时序 (*.csv)"), "csv"},
     };
     return formats;
 }

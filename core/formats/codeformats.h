@@ -12,7 +12,6 @@ struct TFormatInfo {
     TCodeFormat Format;
     QString Filter;     // for file dialogs, e.g. "Pronto Hex (*.txt)"
     QString Suffix;     // without the dot
-    bool OneCodeOnly;   // the format holds a single code
 };
 
 const std::vector<TFormatInfo> &CodeFormats();

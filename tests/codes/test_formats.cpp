@@ -1,5 +1,6 @@
 // Import and export of the exchange formats: tables of real-looking files, their resolutions in
 // round trips, and bad files that must give a line and no codes.
+#include "core/formats/codeformats.h"
 #include "core/formats/irfile.h"
 #include "core/formats/lirc.h"
 #include "core/formats/pronto.h"
@@ -380,6 +381,38 @@ TEST(Formats, AssumedCarrierIsSaid)
         EXPECT_TRUE(exporter(known).Note.isEmpty());
     }
     EXPECT_TRUE(ExportPronto(none).Text.contains("38 kHz"));
+}
+
+struct GuessCase {
+    const char *name;
+    QByteArray text;
+    TCodeFormat format;
+};
+
+class GuessFormatTest : public ::testing::TestWithParam<GuessCase> {};
+
+TEST_P(GuessFormatTest, TellsTheFormatFromTheFirstLines)
+{
+    EXPECT_EQ(GuessFormat(GetParam().text), GetParam().format);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, GuessFormatTest,
+    ::testing::Values(GuessCase{"SignalFile", IrFile, TCodeFormat::IrFile},
+                      GuessCase{"LircAfterComments", LircFile, TCodeFormat::Lirc},
+                      GuessCase{"ProntoAfterName", "# power\n0000 006D 0001 0000 0157 00AB\n", TCodeFormat::Pronto},
+                      GuessCase{"RawWithFourDigitMark", "# power\n9000 -4500 560\n", TCodeFormat::Raw},
+                      GuessCase{"RawWithCommas", "9000, -4500, 560\n", TCodeFormat::Raw},
+                      GuessCase{"CsvHeader", "index,level,duration_us\n0,1,9000\n", TCodeFormat::Csv},
+                      GuessCase{"CsvWithoutHeader", "0,1,9000\n1,0,4500\n", TCodeFormat::Csv}),
+    [](const auto &info) { return info.param.name; });
+
+TEST(Formats, CsvExportTakesOneCodeOnly)
+{
+    const TExport out = ExportCodes(TCodeFormat::Csv, {Record("a", {1}), Record("b", {2})}, "r");
+    EXPECT_TRUE(out.Text.isEmpty());
+    EXPECT_TRUE(out.Error.contains("CSV"));
+    EXPECT_TRUE(ExportCodes(TCodeFormat::Csv, {Record("a", {1})}, "r").Error.isEmpty());
 }
 
 } // namespace

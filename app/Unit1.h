@@ -5,6 +5,8 @@
 
 #include <array>
 
+struct TIrCode;
+
 class QAction;
 class QFrame;
 class QLabel;
@@ -17,6 +19,7 @@ class QTimer;
 class TAnalyserMenu;
 class TChannelChart;
 class TClickImage;
+class TCodesUi;
 class TForm2;
 
 namespace platform {
@@ -54,6 +57,10 @@ public:
     // Appends one line to the log; every line ends with a line break, so that an empty line is
     // kept even as the log's first line.
     void AddLogLine(const QString &line);
+    // Fills the channel with a code from the library or a file as a learned code fills it, the
+    // log saying "载入：" where a learned code says "收到解码数据：". A code the module's frame
+    // cannot carry is refused with a message and leaves the channel as it was.
+    void LoadCode(int channel, const TIrCode &code);
 
     // Controls, named as the window's design names them.
     QPlainTextEdit *Memo1;
@@ -80,6 +87,7 @@ public:
     QAction *N1, *N2, *N4, *N3;
     TAnalyserMenu *Analyser; // menu "分析", after the designed items
     QTimer *Timer1, *Timer2, *Timer3, *Timer4;
+    TCodesUi *Codes;
     platform::TClientSocket *ClientSocket;
     platform::TServerSocket *ServerSocket1;
 
@@ -141,6 +149,7 @@ private:
     void emitChannel(int channel);
     platform::TSocketConnection *commandTarget();
     void scrollLogToEnd();
+    void showDecodedData(int channel, const QByteArray &reply, const QString &heading, const QString &shownText);
 
     TLinkMode mode = lmServer;
     TForm2 *Form2 = nullptr;

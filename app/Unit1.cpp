@@ -10,6 +10,7 @@
 #include "app/keyfilter.h"
 #include "app/messagebox.h"
 #include "core/replydecoder.h"
+#include "core/replygatherer.h"
 #include "platform/qt/desktop.h"
 #include "platform/qt/socketlink.h"
 
@@ -228,7 +229,7 @@ void TForm1::createTimers()
     Timer1 = new QTimer(this);
     Timer1->setInterval(100);
     Timer2 = new QTimer(this);
-    Timer2->setInterval(10);
+    Timer2->setInterval(ReplyQuietGapMs);
     Timer3 = new QTimer(this);
     Timer3->setInterval(KeepAlivePeriod);
     Timer4 = new QTimer(this);
@@ -644,7 +645,7 @@ void TForm1::appendToAccumulator(const QString &hex)
 {
     const QString current = Edit4->text();
     const qsizetype held = current.isEmpty() ? 0 : (current.size() + 1) / 3;
-    const qsizetype take = std::min((hex.size() + 1) / 3, MaxHexTextBytes - held);
+    const qsizetype take = ReplyRoomFor(held, (hex.size() + 1) / 3);
     if (take <= 0)
         return;
     const QString piece = hex.left(take * 3 - 1);

@@ -1,0 +1,8 @@
+#pragma once
+// The commands of irtool-cli. Each takes its own arguments (the first is the command's name) and
+// returns the exit code.
+#include <QStringList>
+
+int RunLearn(const QStringList &arguments);
+int RunSend(const QStringList &arguments);
+int RunConfig(const QStringList &arguments);

@@ -23,6 +23,7 @@ TCommandLine::TCommandLine(QString usage, QString description) : usage_(std::mov
 
 void TCommandLine::AddLinkOptions()
 {
+    linkOptions_ = true;
     Add({QStringLiteral("module"),
          QStringLiteral("Connect to the module at HOST, port 5000 unless :PORT follows."), QStringLiteral("host[:port]")});
     Add({QStringLiteral("listen"),

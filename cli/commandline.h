@@ -28,13 +28,17 @@ public:
     bool Json() const { return parser_.isSet(QStringLiteral("json")); }
     QDeadlineTimer Deadline() const;
     int TimeoutMs() const { return timeoutMs_; }
-    bool HasLink() const { return IsSet(QStringLiteral("module")) || IsSet(QStringLiteral("listen")); }
+    bool HasLink() const
+    {
+        return linkOptions_ && (IsSet(QStringLiteral("module")) || IsSet(QStringLiteral("listen")));
+    }
     // The endpoint the link options name; a usage error when they name none or both.
     TLinkEndpoint Endpoint() const;
 
 private:
     QCommandLineParser parser_;
     QString usage_;
+    bool linkOptions_ = false;
     double defaultTimeout_ = 0;
     int timeoutMs_ = 0;
 };

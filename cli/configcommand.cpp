@@ -25,12 +25,12 @@ int read(const QStringList &arguments)
     line.AddTimeout(5);
     TCliOutput out(QStringLiteral("config read"), arguments.contains(QStringLiteral("--json")));
     try {
+        if (arguments.contains(QStringLiteral("--module")) || arguments.contains(QStringLiteral("--listen")))
+            UsageError(QStringLiteral("parameters are read over the serial line only: use --port"));
         if (!line.Parse(arguments))
             return ExitSuccess;
         if (!line.Positional().isEmpty())
             UsageError(QStringLiteral("unexpected argument \"%1\"").arg(line.Positional().first()));
-        if (line.HasLink())
-            UsageError(QStringLiteral("parameters are read over the serial line only: use --port"));
         if (!line.IsSet(QStringLiteral("port")))
             UsageError(QStringLiteral("name the serial port with --port"));
         const QString port = line.Value(QStringLiteral("port"));

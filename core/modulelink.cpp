@@ -102,10 +102,18 @@ void TModuleLink::take(QTcpSocket *socket)
     socket_ = socket;
     connect(socket, &QTcpSocket::connected, this, [this] {
         connected_ = true;
+        remember();
         wake();
     });
     connect(socket, &QTcpSocket::readyRead, this, &TModuleLink::readAll);
+    // A module that closes the link right after answering (it restarts after a parameter write)
+    // has ended its reply: the rest of the quiet gap is not waited for.
     connect(socket, &QTcpSocket::disconnected, this, [this] {
+        readAll();
+        if (!gathering_.IsEmpty()) {
+            quietGap_.stop();
+            replyComplete();
+        }
         closed_ = true;
         wake();
     });
@@ -130,6 +138,7 @@ void TModuleLink::accept()
         socket->setParent(this);
         take(socket);
         connected_ = true;
+        remember();
         socket->write(ClearNotice);
         if (progress_)
             progress_(QStringLiteral("module %1 connected").arg(ModuleAddress()));
@@ -197,11 +206,14 @@ TExchangeOutcome TModuleLink::Exchange(const QByteArray &command, const std::fun
     return outcome;
 }
 
+void TModuleLink::remember()
+{
+    address_ = endpointText(DottedAddress(socket_->peerAddress().toString()), socket_->peerPort());
+}
+
 QString TModuleLink::ModuleAddress() const
 {
-    if (!socket_)
-        return {};
-    return endpointText(DottedAddress(socket_->peerAddress().toString()), socket_->peerPort());
+    return address_;
 }
 
 quint16 TModuleLink::ListeningPort() const

@@ -65,6 +65,7 @@ public:
 
 private:
     void take(QTcpSocket *socket);
+    void remember();
     void accept();
     void readAll();
     void replyComplete();
@@ -79,6 +80,7 @@ private:
     bool closed_ = false;
     QString socketError_;
     QString from_;
+    QString address_;
     TReplyGatherer gathering_;
     QList<QByteArray> replies_;
     QTimer quietGap_;

@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev libgtest-dev libgmock-dev
-  libbenchmark-dev libudev-dev fonts-noto-cjk)
+  libbenchmark-dev libudev-dev fonts-noto-cjk lirc)
 
 install_missing() {
   local missing=()

@@ -4,8 +4,10 @@
 #include "app/application.h"
 #include "app/channelchart.h"
 #include "app/clickimage.h"
+#include "app/codesui.h"
 #include "core/convert.h"
 #include "core/hextext.h"
+#include "core/moduleframe.h"
 #include "app/icons.h"
 #include "app/keyfilter.h"
 #include "app/messagebox.h"
@@ -76,6 +78,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
 
     createControls();
     createMenu();
+    Codes = new TCodesUi(this);
     createStatusBar();
     createTimers();
     createSockets();
@@ -405,23 +408,40 @@ void TForm1::Timer2Timer()
         AddLogLine(QString());
         AddLogLine(u("红外解码超时......"));
         break;
-    case rkDecodedData: {
-        AddLogLine(QString());
-        AddLogLine(u("收到解码数据："));
-        AddLogLine(Edit4->text());
-        const int channel = Chart1->SelectedChannel();
-        Chart1->SetChannelCode(channel, BytesToHexText(reply));
-        const TDecodedDurations decoded = DecodeDurations(reply);
-        Chart1->DrawDurations(channel, decoded.Durations);
-        Chart1->OfferTotal(decoded.Total);
-        AddLogLine(u("\n数据总长度：%1毫秒").arg(decoded.Total / 100));
-        scrollLogToEnd();
+    case rkDecodedData:
+        showDecodedData(Chart1->SelectedChannel(), reply, u("收到解码数据："), Edit4->text());
         break;
-    }
     case rkUnknown:
         break;
     }
     Edit4->clear();
+}
+
+// One way into a channel for learned and loaded codes: the same store, trace, axis and log lines.
+void TForm1::showDecodedData(int channel, const QByteArray &reply, const QString &heading, const QString &shownText)
+{
+    AddLogLine(QString());
+    AddLogLine(heading);
+    AddLogLine(shownText);
+    Chart1->SetChannelCode(channel, BytesToHexText(reply));
+    const TDecodedDurations decoded = DecodeDurations(reply);
+    Chart1->DrawDurations(channel, decoded.Durations);
+    Chart1->OfferTotal(decoded.Total);
+    AddLogLine(u("\n数据总长度：%1毫秒").arg(decoded.Total / 100));
+    scrollLogToEnd();
+}
+
+bool TForm1::LoadCode(int channel, const TIrCode &code)
+{
+    const TFrameBuild build = ReplyForCode(code);
+    if (!build.Ok()) {
+        ShowStopMessage(this, u("无法载入：") + build.Error, u(NoticeCaption));
+        return false;
+    }
+    showDecodedData(channel, build.Reply, u("载入："), BytesToHexText(build.Reply).trimmed());
+    if (const QString notice = LeadOutNotice(build); !notice.isEmpty())
+        AddLogLine(notice);
+    return true;
 }
 
 void TForm1::Button1Click()

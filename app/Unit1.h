@@ -5,6 +5,8 @@
 
 #include <array>
 
+struct TIrCode;
+
 class QAction;
 class QFrame;
 class QLabel;
@@ -16,6 +18,7 @@ class QStatusBar;
 class QTimer;
 class TChannelChart;
 class TClickImage;
+class TCodesUi;
 class TForm2;
 
 namespace platform {
@@ -50,6 +53,10 @@ public:
     // Appends one line to the log; every line ends with a line break, so that an empty line is
     // kept even as the log's first line.
     void AddLogLine(const QString &line);
+    // Fills the channel with a code from the library or a file as a learned code fills it, the
+    // log saying "载入：" where a learned code says "收到解码数据：". A code the module's frame
+    // cannot carry is refused with a message and leaves the channel as it was.
+    bool LoadCode(int channel, const TIrCode &code);
 
     // Controls, named as the window's design names them.
     QPlainTextEdit *Memo1;
@@ -75,6 +82,7 @@ public:
     QStatusBar *StatusBar1;
     QAction *N1, *N2, *N4, *N3;
     QTimer *Timer1, *Timer2, *Timer3, *Timer4;
+    TCodesUi *Codes;
     platform::TClientSocket *ClientSocket;
     platform::TServerSocket *ServerSocket1;
 
@@ -137,6 +145,7 @@ private:
     void emitChannel(int channel);
     platform::TSocketConnection *commandTarget();
     void scrollLogToEnd();
+    void showDecodedData(int channel, const QByteArray &reply, const QString &heading, const QString &shownText);
 
     TLinkMode mode = lmServer;
     TForm2 *Form2 = nullptr;

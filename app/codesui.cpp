@@ -1,0 +1,357 @@
+#include "app/codesui.h"
+
+#include "app/Unit1.h"
+#include "app/application.h"
+#include "app/channelchart.h"
+#include "app/codedialogs.h"
+#include "app/messagebox.h"
+#include "core/formats/codeformats.h"
+#include "core/hextext.h"
+
+#include <QFileDialog>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QThread>
+
+namespace {
+
+const char *const NoticeCaption = "提示信息";
+
+QString entryText(const TCodeRecord &r)
+{
+    QString text = r.Name;
+    if (!r.Remote.isEmpty())
+        text += u("  —  ") + r.Remote;
+    if (!r.Protocol.isEmpty())
+        text += u("  (") + r.Protocol + u')';
+    return text;
+}
+
+QStringList entries(const std::vector<TCodeRecord> &records)
+{
+    QStringList list;
+    list.reserve(static_cast<qsizetype>(records.size()));
+    for (const TCodeRecord &r : records)
+        list << entryText(r);
+    return list;
+}
+
+QString pickFile(QWidget *parent, bool save, const QString &title, const QStringList &filters, QString *filter)
+{
+    QFileDialog dialog(parent, title);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilters(filters);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    if (filter)
+        *filter = dialog.selectedNameFilter();
+    return dialog.selectedFiles().front();
+}
+
+QStringList formatFilters()
+{
+    QStringList filters;
+    for (const TFormatInfo &f : CodeFormats())
+        filters << f.Filter;
+    return filters;
+}
+
+struct TLibraryChange {
+    QString Error;
+    size_t Count = 0;
+};
+
+// Reads the library, adds the records and saves it; a library that cannot be read is left alone,
+// so that a bad file is never replaced by one holding only the new records.
+TLibraryChange addToLibrary(const QString &path, const std::vector<TCodeRecord> &records)
+{
+    TLibraryChange change;
+    TLibraryRead library = LoadCodeLibrary(path);
+    if (!library.Ok()) {
+        change.Error = library.Error + u("\n编码库未改动。");
+        return change;
+    }
+    for (const TCodeRecord &r : records)
+        PutRecord(library.Records, r);
+    change.Error = SaveCodeLibrary(path, library.Records);
+    change.Count = library.Records.size();
+    return change;
+}
+
+} // namespace
+
+TCodesUi::TCodesUi(TForm1 *owner) : QObject(owner), LibraryPath(DefaultCodeLibraryPath()), form(owner)
+{
+    Menu = form->menuBar()->addMenu(u("编码"));
+    SaveAction = Menu->addAction(u("保存到编码库…"));
+    LoadAction = Menu->addAction(u("从编码库载入…"));
+    ImportAction = Menu->addAction(u("导入…"));
+    ExportAction = Menu->addAction(u("导出…"));
+    Menu->addSeparator();
+    OpenAction = Menu->addAction(u("打开编码库…"));
+    SaveAsAction = Menu->addAction(u("编码库另存为…"));
+    auto selected = [this] { return form->Chart1->SelectedChannel(); };
+    connect(SaveAction, &QAction::triggered, this, [=, this] { ReportErrors([&] { SaveToLibrary(selected()); }); });
+    connect(LoadAction, &QAction::triggered, this, [=, this] { ReportErrors([&] { LoadFromLibrary(selected()); }); });
+    connect(ImportAction, &QAction::triggered, this, [=, this] { ReportErrors([&] { Import(selected()); }); });
+    connect(ExportAction, &QAction::triggered, this, [=, this] { ReportErrors([&] { Export(selected()); }); });
+    connect(OpenAction, &QAction::triggered, this, [this] { ReportErrors([&] { OpenLibrary(); }); });
+    connect(SaveAsAction, &QAction::triggered, this, [this] { ReportErrors([&] { SaveLibraryAs(); }); });
+
+    for (int c = 1; c <= 4; ++c) {
+        channelMenus.at(c - 1) = makeChannelMenu(c);
+        attachContextMenu(form->Chart1->RadioButton(c), c);
+        attachContextMenu(form->Chart1->EmitButton(c), c);
+    }
+}
+
+TCodesUi::~TCodesUi()
+{
+    for (QThread *t : running)
+        t->wait();
+}
+
+QMenu *TCodesUi::makeChannelMenu(int channel)
+{
+    auto *menu = new QMenu(form);
+    menu->setTitle(u("%1 通道").arg(channel));
+    connect(menu->addAction(u("保存到编码库…")), &QAction::triggered, this,
+            [=, this] { ReportErrors([&] { SaveToLibrary(channel); }); });
+    connect(menu->addAction(u("从编码库载入…")), &QAction::triggered, this,
+            [=, this] { ReportErrors([&] { LoadFromLibrary(channel); }); });
+    connect(menu->addAction(u("导入…")), &QAction::triggered, this, [=, this] { ReportErrors([&] { Import(channel); }); });
+    connect(menu->addAction(u("导出…")), &QAction::triggered, this, [=, this] { ReportErrors([&] { Export(channel); }); });
+    return menu;
+}
+
+// Attached to the control itself, wherever its parent is.
+void TCodesUi::attachContextMenu(QWidget *control, int channel)
+{
+    control->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(control, &QWidget::customContextMenuRequested, this,
+            [=, this](const QPoint &at) { ChannelMenu(channel)->popup(control->mapToGlobal(at)); });
+}
+
+template <typename R>
+void TCodesUi::inBackground(std::function<R()> work, std::function<void(R)> done)
+{
+    setBusy(true);
+    auto result = std::make_shared<R>();
+    QThread *thread = QThread::create([work, result] { *result = work(); });
+    running.push_back(thread);
+    connect(thread, &QThread::finished, this, [this, thread, result, done] {
+        std::erase(running, thread);
+        thread->deleteLater();
+        setBusy(false);
+        ReportErrors([&] { done(std::move(*result)); });
+    });
+    thread->start();
+}
+
+void TCodesUi::setBusy(bool on)
+{
+    busy = on;
+    for (QAction *a : Menu->actions())
+        a->setEnabled(!on);
+    for (QMenu *m : channelMenus) {
+        for (QAction *a : m->actions())
+            a->setEnabled(!on);
+    }
+}
+
+void TCodesUi::report(const QString &text)
+{
+    ShowStopMessage(form, text, u(NoticeCaption));
+}
+
+void TCodesUi::SaveToLibrary(int channel)
+{
+    const QString hex = form->Chart1->ChannelCode(channel);
+    if (hex.isEmpty()) {
+        form->AddLogLine(QString());
+        form->AddLogLine(u("没有红外数据......"));
+        return;
+    }
+    TCodeRecord record;
+    record.Code = CodeFromReply(HexTextToBytes(hex, THexParse::Lenient));
+    TCodeSaveDialog dialog(form, record.Protocol);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    record.Name = dialog.Name();
+    record.Remote = dialog.Remote();
+    record.Notes = dialog.Notes();
+    const QString path = LibraryPath;
+    inBackground<TLibraryChange>([path, record] { return addToLibrary(path, {record}); },
+                                 [this, record](TLibraryChange change) {
+                                     if (!change.Error.isEmpty()) {
+                                         report(change.Error);
+                                         return;
+                                     }
+                                     form->AddLogLine(QString());
+                                     form->AddLogLine(u("已保存到编码库：%1......").arg(record.Name));
+                                 });
+}
+
+void TCodesUi::LoadFromLibrary(int channel)
+{
+    const QString path = LibraryPath;
+    inBackground<TLibraryRead>([path] { return LoadCodeLibrary(path); }, [this, channel](TLibraryRead library) {
+        if (!library.Ok()) {
+            report(library.Error);
+            return;
+        }
+        if (library.Records.empty()) {
+            report(u("编码库 %1 中没有编码").arg(LibraryPath));
+            return;
+        }
+        TCodePickDialog dialog(form, u("从编码库载入 %1 通道").arg(channel), entries(library.Records), false);
+        if (dialog.exec() != QDialog::Accepted || dialog.Picked().empty())
+            return;
+        form->LoadCode(channel, library.Records.at(static_cast<size_t>(dialog.Picked().front())).Code);
+    });
+}
+
+void TCodesUi::Import(int channel)
+{
+    const QString file = pickFile(form, false, u("导入编码"),
+                                  QStringList{u("编码文件 (*.ir *.conf *.txt *.raw *.csv *.pronto)"), u("所有文件 (*)")},
+                                  nullptr);
+    if (file.isEmpty())
+        return;
+    inBackground<TImport>([file] { return ImportCodeFile(file); }, [this, channel](TImport in) {
+        if (!in.Ok()) {
+            report(in.Error);
+            return;
+        }
+        for (const QString &refused : in.Refused)
+            form->AddLogLine(u("未导入：") + refused);
+        if (in.Records.empty()) {
+            report(u("文件中没有可导入的编码：\n") + in.Refused.join(u'\n'));
+            return;
+        }
+        TCodePickDialog dialog(form, u("导入到编码库"), entries(in.Records), true);
+        if (dialog.exec() != QDialog::Accepted || dialog.Picked().empty())
+            return;
+        std::vector<TCodeRecord> picked;
+        for (int row : dialog.Picked())
+            picked.push_back(in.Records.at(static_cast<size_t>(row)));
+        const QString path = LibraryPath;
+        inBackground<TLibraryChange>([path, picked] { return addToLibrary(path, picked); },
+                                     [this, channel, picked](TLibraryChange change) {
+                                         if (!change.Error.isEmpty()) {
+                                             report(change.Error);
+                                             return;
+                                         }
+                                         form->AddLogLine(QString());
+                                         form->AddLogLine(u("导入 %1 个编码到编码库......").arg(picked.size()));
+                                         // One code picked is one the user means to send now.
+                                         if (picked.size() == 1)
+                                             form->LoadCode(channel, picked.front().Code);
+                                     });
+    });
+}
+
+void TCodesUi::Export(int channel)
+{
+    const QString path = LibraryPath;
+    const QString hex = form->Chart1->ChannelCode(channel);
+    inBackground<TLibraryRead>([path] { return LoadCodeLibrary(path); }, [this, channel, hex](TLibraryRead library) {
+        if (!library.Ok()) {
+            report(library.Error);
+            return;
+        }
+        std::vector<TCodeRecord> records;
+        if (!hex.isEmpty()) {
+            TCodeRecord current;
+            current.Name = u("%1 通道").arg(channel);
+            current.Code = CodeFromReply(HexTextToBytes(hex, THexParse::Lenient));
+            records.push_back(current);
+        }
+        records.insert(records.end(), library.Records.begin(), library.Records.end());
+        if (records.empty()) {
+            report(u("没有可导出的编码：通道和编码库都是空的"));
+            return;
+        }
+        TCodePickDialog dialog(form, u("导出编码"), entries(records), true);
+        if (!hex.isEmpty()) {
+            dialog.List->clearSelection();
+            dialog.List->item(0)->setSelected(true);
+        }
+        if (dialog.exec() != QDialog::Accepted || dialog.Picked().empty())
+            return;
+        std::vector<TCodeRecord> picked;
+        for (int row : dialog.Picked())
+            picked.push_back(records.at(static_cast<size_t>(row)));
+        exportRecords(picked, picked.front().Remote);
+    });
+}
+
+void TCodesUi::exportRecords(const std::vector<TCodeRecord> &records, const QString &remote)
+{
+    QString filter;
+    QString file = pickFile(form, true, u("导出编码"), formatFilters(), &filter);
+    if (file.isEmpty())
+        return;
+    const TFormatInfo &info = FormatInfo(FormatOfFilter(filter).value_or(TCodeFormat::IrFile));
+    if (!file.contains(u'.'))
+        file += u'.' + info.Suffix;
+    const TExport out = ExportCodes(info.Format, records, remote.isEmpty() ? u("irtool") : remote);
+    if (!out.Error.isEmpty()) {
+        report(out.Error);
+        return;
+    }
+    if (const QString error = WriteCodeFile(file, out.Text); !error.isEmpty()) {
+        report(error);
+        return;
+    }
+    form->AddLogLine(QString());
+    form->AddLogLine(u("已导出 %1 个编码到 %2......").arg(records.size()).arg(file));
+    if (!out.Note.isEmpty())
+        form->AddLogLine(out.Note + u("......"));
+}
+
+void TCodesUi::OpenLibrary()
+{
+    const QString file = pickFile(form, false, u("打开编码库"), QStringList{u("编码库 (*.txt)"), u("所有文件 (*)")}, nullptr);
+    if (file.isEmpty())
+        return;
+    inBackground<TLibraryRead>([file] { return LoadCodeLibrary(file); }, [this, file](TLibraryRead library) {
+        if (!library.Ok()) {
+            report(library.Error);
+            return;
+        }
+        LibraryPath = file;
+        form->AddLogLine(QString());
+        form->AddLogLine(u("编码库：%1，%2 个编码......").arg(file).arg(library.Records.size()));
+    });
+}
+
+void TCodesUi::SaveLibraryAs()
+{
+    const QString file = pickFile(form, true, u("编码库另存为"), QStringList{u("编码库 (*.txt)")}, nullptr);
+    if (file.isEmpty())
+        return;
+    const QString from = LibraryPath;
+    inBackground<TLibraryChange>(
+        [from, file] {
+            TLibraryChange change;
+            const TLibraryRead library = LoadCodeLibrary(from);
+            change.Error = library.Ok() ? SaveCodeLibrary(file, library.Records) : library.Error;
+            change.Count = library.Records.size();
+            return change;
+        },
+        [this, file](TLibraryChange change) {
+            if (!change.Error.isEmpty()) {
+                report(change.Error);
+                return;
+            }
+            LibraryPath = file;
+            form->AddLogLine(QString());
+            form->AddLogLine(u("编码库：%1，%2 个编码......").arg(file).arg(change.Count));
+        });
+}

@@ -1,0 +1,54 @@
+#pragma once
+// The main window's code library and file exchange: the menu "编码" (for the selected channel)
+// and a context menu on each channel's radio button and emit button (for that channel). Reading
+// and writing files runs on a worker thread, so that a large library or file never stalls the
+// window; the dialogs and the channel are handled on the window's thread when the work is done.
+// While one such job runs, the actions are disabled.
+#include "core/codelibrary.h"
+
+#include <QObject>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QMenu;
+class QThread;
+class TForm1;
+
+class TCodesUi : public QObject {
+    Q_OBJECT
+public:
+    explicit TCodesUi(TForm1 *form);
+    ~TCodesUi() override;
+
+    QMenu *Menu;
+    QAction *SaveAction, *LoadAction, *ImportAction, *ExportAction, *OpenAction, *SaveAsAction;
+    // The channel's context menu, with the same first four actions for that channel.
+    QMenu *ChannelMenu(int channel) const { return channelMenus.at(channel - 1); }
+
+    QString LibraryPath;
+    bool Busy() const { return busy; }
+
+    void SaveToLibrary(int channel);
+    void LoadFromLibrary(int channel);
+    void Import(int channel);
+    void Export(int channel);
+    void OpenLibrary();
+    void SaveLibraryAs();
+
+private:
+    template <typename R>
+    void inBackground(std::function<R()> work, std::function<void(R)> done);
+    void setBusy(bool on);
+    void report(const QString &text);
+    QMenu *makeChannelMenu(int channel);
+    void attachContextMenu(QWidget *control, int channel);
+    void exportRecords(const std::vector<TCodeRecord> &records, const QString &remote);
+
+    TForm1 *form;
+    std::array<QMenu *, 4> channelMenus{};
+    std::vector<QThread *> running;
+    bool busy = false;
+};

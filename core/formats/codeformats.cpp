@@ -1,0 +1,137 @@
+#include "core/formats/codeformats.h"
+
+#include "core/formats/irfile.h"
+#include "core/formats/lirc.h"
+#include "core/formats/pronto.h"
+#include "core/formats/rawtimings.h"
+#include "core/formats/textscan.h"
+
+#include <QSaveFile>
+
+#include <algorithm>
+
+using namespace textscan;
+
+const std::vector<TFormatInfo> &CodeFormats()
+{
+    static const std::vector<TFormatInfo> formats = {
+        {TCodeFormat::IrFile, QString::fromUtf8("红外信号文件 (*.ir)"), "ir", false},
+        {TCodeFormat::Lirc, QString::fromUtf8("LIRC 配置 (*.conf *.lircd.conf)"), "lircd.conf", false},
+        {TCodeFormat::Pronto, QString::fromUtf8("Pronto Hex (*.txt *.pronto)"), "txt", false},
+        {TCodeFormat::Raw, QString::fromUtf8("原始时序，微秒 (*.txt *.raw)"), "raw", false},
+        {TCodeFormat::Csv, QString::fromUtf8("CSV 时序 (*.csv)"), "csv", true},
+    };
+    return formats;
+}
+
+const TFormatInfo &FormatInfo(TCodeFormat format)
+{
+    for (const TFormatInfo &f : CodeFormats()) {
+        if (f.Format == format)
+            return f;
+    }
+    return CodeFormats().front();
+}
+
+std::optional<TCodeFormat> FormatOfFilter(const QString &filter)
+{
+    for (const TFormatInfo &f : CodeFormats()) {
+        if (f.Filter == filter)
+            return f.Format;
+    }
+    return std::nullopt;
+}
+
+TCodeFormat GuessFormat(const QByteArray &text)
+{
+    TLines lines(std::string_view(text.constData(), static_cast<size_t>(std::min<qsizetype>(text.size(), 64 * 1024))));
+    std::string_view line;
+    while (lines.Next(line)) {
+        const std::string_view t = Trim(line);
+        if (t.empty() || t.front() == '#')
+            continue;
+        if (StartsWith(t, "Filetype:"))
+            return TCodeFormat::IrFile;
+        if (StartsWith(t, "begin remote"))
+            return TCodeFormat::Lirc;
+        if (t == "index,level,duration_us")
+            return TCodeFormat::Csv;
+        std::string_view rest = t;
+        auto word = [](std::string_view w) {
+            return w.size() == 4 && w.find_first_not_of("0123456789abcdefABCDEF") == std::string_view::npos;
+        };
+        const std::string_view first = NextToken(rest);
+        if (word(first) && word(NextToken(rest)) && t.find('-') == std::string_view::npos)
+            return TCodeFormat::Pronto;
+        if (std::count(t.begin(), t.end(), ',') == 2 && t.find('-') == std::string_view::npos)
+            return TCodeFormat::Csv;
+        return TCodeFormat::Raw;
+    }
+    return TCodeFormat::Raw;
+}
+
+TImport ImportCodes(const QByteArray &text)
+{
+    switch (GuessFormat(text)) {
+    case TCodeFormat::Pronto:
+        return ImportPronto(text);
+    case TCodeFormat::Raw:
+        return ImportRaw(text);
+    case TCodeFormat::Csv:
+        return ImportCsv(text);
+    case TCodeFormat::Lirc:
+        return ImportLirc(text);
+    case TCodeFormat::IrFile:
+        return ImportIrFile(text);
+    }
+    return ImportRaw(text);
+}
+
+TImport ImportCodeFile(const QString &path)
+{
+    TImport in;
+    const std::optional<QByteArray> text = ReadCodeFile(path, in.Error);
+    if (!text)
+        return in;
+    in = ImportCodes(*text);
+    if (!in.Ok())
+        in.Error = QString::fromUtf8("%1 %2").arg(path, in.Error);
+    return in;
+}
+
+TExport ExportCodes(TCodeFormat format, const std::vector<TCodeRecord> &records, const QString &remoteName)
+{
+    if (records.empty()) {
+        TExport out;
+        out.Error = QString::fromUtf8("没有选择编码");
+        return out;
+    }
+    switch (format) {
+    case TCodeFormat::Pronto:
+        return ExportPronto(records);
+    case TCodeFormat::Raw:
+        return ExportRaw(records);
+    case TCodeFormat::Csv:
+        if (records.size() > 1) {
+            TExport out;
+            out.Error = QString::fromUtf8("CSV 文件只能保存一个编码，却选了 %1 个").arg(records.size());
+            return out;
+        }
+        return ExportCsv(records.front());
+    case TCodeFormat::Lirc:
+        return ExportLirc(remoteName, records);
+    case TCodeFormat::IrFile:
+        return ExportIrFile(records);
+    }
+    return {};
+}
+
+QString WriteCodeFile(const QString &path, const QByteArray &text)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QString::fromUtf8("无法写入 %1：%2").arg(path, file.errorString());
+    if (file.write(text) != text.size() || !file.commit())
+        return QString::fromUtf8("写入 %1 失败：%2").arg(path, file.errorString());
+    return QString();
+}

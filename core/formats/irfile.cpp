@@ -1,0 +1,175 @@
+#include "core/formats/irfile.h"
+
+#include "core/formats/textscan.h"
+
+using namespace textscan;
+
+namespace {
+
+QString toQ(std::string_view s)
+{
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+struct TPending {
+    int Line = 0;
+    QString Name;
+    std::string_view Type, Frequency, DutyCycle, Data, Protocol, Address, Command;
+};
+
+// The error is reported on the record's first line unless the field's own line is known.
+std::optional<QString> takeRaw(const TPending &p, TCodeRecord &r)
+{
+    if (p.Frequency.empty() || p.Data.empty())
+        return QString::fromUtf8("原始记录 %1 缺少 %2").arg(p.Name, QString::fromUtf8(p.Data.empty() ? "data:" : "frequency:"));
+    const std::optional<long long> hz = ParseInt(p.Frequency);
+    if (!hz || *hz < MinCarrierHz || *hz > MaxCarrierHz)
+        return QString::fromUtf8("记录 %1 的载波 %2 不在 %3 之内").arg(p.Name, Quote(p.Frequency), CarrierRangeText());
+    if (!p.DutyCycle.empty()) {
+        const std::optional<double> duty = ParseDouble(p.DutyCycle);
+        if (!duty || *duty <= 0 || *duty > 1)
+            return QString::fromUtf8("记录 %1 的占空比 %2 不在 0 到 1 之间").arg(p.Name, Quote(p.DutyCycle));
+    }
+    r.Name = p.Name;
+    r.Code.CarrierHz = static_cast<int>(*hz);
+    std::string_view data = p.Data;
+    for (std::string_view t = NextToken(data); !t.empty(); t = NextToken(data)) {
+        const std::optional<long long> us = ParseInt(t);
+        if (!us || *us < 1 || *us > MaxDurationUs)
+            return QString::fromUtf8("记录 %1 的时长 %2 不是 1 到 %3 之间的微秒数").arg(p.Name, Quote(t)).arg(MaxDurationUs);
+        r.Code.DurationsUs.push_back(static_cast<int>(*us));
+    }
+    return std::nullopt;
+}
+
+class TIrFileParser {
+public:
+    TImport Run(const QByteArray &text);
+
+private:
+    std::optional<QString> finish();
+
+    TPending pending_;
+    bool open_ = false;
+    int errorLine_ = 0;
+    std::vector<TCodeRecord> records_;
+    QStringList refused_;
+};
+
+TImport TIrFileParser::Run(const QByteArray &text)
+{
+    TImport in;
+    TLines lines(std::string_view(text.constData(), static_cast<size_t>(text.size())));
+    std::string_view l;
+    bool header = false;
+    auto fail = [&](int at, const QString &reason) {
+        in.Error = LineError(at, reason);
+        return in;
+    };
+    while (lines.Next(l)) {
+        const std::string_view t = Trim(l);
+        if (t.empty() || t.front() == '#')
+            continue;
+        std::string_view key, value;
+        if (!SplitField(t, key, value))
+            return fail(lines.Number(), QString::fromUtf8("应为“名称: 值”，却是 %1").arg(Quote(t)));
+        if (!header) {
+            if (key != "Filetype" || (value != "IR signals file" && value != "IR library file"))
+                return fail(lines.Number(), QString::fromUtf8("不是红外信号文件，第一行应为“Filetype: IR signals file”"));
+            header = true;
+            continue;
+        }
+        if (key == "Version") {
+            if (value != "1")
+                return fail(lines.Number(), QString::fromUtf8("不支持的版本 %1").arg(Quote(value)));
+            continue;
+        }
+        if (key == "name") {
+            errorLine_ = pending_.Line;
+            if (const auto e = finish())
+                return fail(errorLine_, *e);
+            if (value.empty())
+                return fail(lines.Number(), QString::fromUtf8("名称为空"));
+            pending_ = TPending();
+            pending_.Line = lines.Number();
+            pending_.Name = toQ(value);
+            open_ = true;
+            continue;
+        }
+        if (!open_)
+            return fail(lines.Number(), QString::fromUtf8("字段 %1 之前缺少“name:”").arg(Quote(key)));
+        std::string_view *slot = key == "type"       ? &pending_.Type
+                               : key == "frequency"  ? &pending_.Frequency
+                               : key == "duty_cycle" ? &pending_.DutyCycle
+                               : key == "data"       ? &pending_.Data
+                               : key == "protocol"   ? &pending_.Protocol
+                               : key == "address"    ? &pending_.Address
+                               : key == "command"    ? &pending_.Command
+                                                     : nullptr;
+        if (!slot)
+            return fail(lines.Number(), QString::fromUtf8("未知字段 %1").arg(Quote(key)));
+        if (!slot->empty())
+            return fail(lines.Number(), QString::fromUtf8("记录 %1 中字段 %2 出现了两次").arg(pending_.Name, Quote(key)));
+        if (value.empty())
+            return fail(lines.Number(), QString::fromUtf8("字段 %1 为空").arg(Quote(key)));
+        *slot = value;
+    }
+    if (!header)
+        return fail(1, QString::fromUtf8("不是红外信号文件，缺少“Filetype: IR signals file”"));
+    errorLine_ = pending_.Line;
+    if (const auto e = finish())
+        return fail(errorLine_, *e);
+    if (records_.empty() && refused_.isEmpty())
+        return fail(lines.Number(), QString::fromUtf8("文件中没有记录"));
+    in.Records = std::move(records_);
+    in.Refused = refused_;
+    return in;
+}
+
+std::optional<QString> TIrFileParser::finish()
+{
+    if (!open_)
+        return std::nullopt;
+    open_ = false;
+    const TPending &p = pending_;
+    if (p.Type == "parsed") {
+        if (p.Protocol.empty() || p.Address.empty() || p.Command.empty())
+            return QString::fromUtf8("解析记录 %1 缺少 protocol、address 或 command").arg(p.Name);
+        refused_ << QString::fromUtf8("%1：协议记录（%2，地址 %3，命令 %4）需要按协议编码成时序，本程序尚不支持，未导入")
+                        .arg(p.Name, toQ(p.Protocol), toQ(p.Address), toQ(p.Command));
+        return std::nullopt;
+    }
+    if (p.Type != "raw")
+        return QString::fromUtf8("记录 %1 的类型 %2 不是 raw 或 parsed").arg(p.Name, Quote(p.Type));
+    TCodeRecord r;
+    if (const auto e = takeRaw(p, r))
+        return e;
+    records_.push_back(std::move(r));
+    return std::nullopt;
+}
+
+} // namespace
+
+TExport ExportIrFile(const std::vector<TCodeRecord> &records)
+{
+    TExport out;
+    out.Text = "Filetype: IR signals file\nVersion: 1\n";
+    bool assumed = false;
+    for (const TCodeRecord &r : records) {
+        const int carrier = r.Code.CarrierHz != 0 ? r.Code.CarrierHz : IrFileDefaultCarrierHz;
+        assumed = assumed || r.Code.CarrierHz == 0;
+        out.Text += "# \nname: " + r.Name.simplified().toUtf8() + "\ntype: raw\nfrequency: "
+                    + QByteArray::number(carrier) + "\nduty_cycle: 0.330000\ndata:";
+        for (int us : r.Code.DurationsUs)
+            out.Text += ' ' + QByteArray::number(us);
+        out.Text += '\n';
+    }
+    if (assumed)
+        out.Note = QString::fromUtf8("没有测得载波的编码按 %1 kHz 导出").arg(IrFileDefaultCarrierHz / 1000);
+    return out;
+}
+
+TImport ImportIrFile(const QByteArray &text)
+{
+    return TIrFileParser().Run(text);
+}

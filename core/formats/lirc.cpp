@@ -1,0 +1,231 @@
+#include "core/formats/lirc.h"
+
+#include "core/formats/textscan.h"
+
+#include <set>
+
+using namespace textscan;
+
+namespace {
+
+constexpr int DefaultGapUs = 100000;
+constexpr int ValuesPerLine = 8;
+constexpr int DefaultCarrierHz = 38000;
+
+QString toQ(std::string_view s)
+{
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+class TLircParser {
+public:
+    TImport Run(const QByteArray &text);
+
+private:
+    enum TState { Outside, InRemote, InRawCodes, InCodes };
+    std::optional<QString> line(std::string_view t);
+    std::optional<QString> closeCode();
+
+    TState state_ = Outside;
+    QString remote_;
+    int carrier_ = 0;
+    TCodeRecord code_;
+    bool codeOpen_ = false;
+    int codeLine_ = 0;
+    int lineNo_ = 0;
+    std::vector<TCodeRecord> records_;
+    size_t remoteStart_ = 0;
+    QStringList refused_;
+};
+
+TImport TLircParser::Run(const QByteArray &text)
+{
+    TImport in;
+    TLines lines(std::string_view(text.constData(), static_cast<size_t>(text.size())));
+    std::string_view l;
+    while (lines.Next(l)) {
+        lineNo_ = lines.Number();
+        std::string_view t = l.substr(0, l.find('#'));
+        t = Trim(t);
+        if (t.empty())
+            continue;
+        if (const auto e = line(t)) {
+            in.Error = LineError(lineNo_, *e);
+            return in;
+        }
+    }
+    if (state_ != Outside) {
+        in.Error = LineError(lineNo_, QString::fromUtf8("文件不完整：缺少 %1")
+                                         .arg(QString::fromUtf8(state_ == InRawCodes ? "“end raw_codes”"
+                                                                : state_ == InCodes  ? "“end codes”"
+                                                                                     : "“end remote”")));
+        return in;
+    }
+    if (records_.empty() && refused_.isEmpty()) {
+        in.Error = QString::fromUtf8("文件中没有遥控器的原始编码（begin raw_codes）");
+        return in;
+    }
+    in.Records = std::move(records_);
+    in.Refused = refused_;
+    return in;
+}
+
+std::optional<QString> TLircParser::line(std::string_view t)
+{
+    std::string_view rest = t;
+    const std::string_view word = NextToken(rest);
+    const std::string_view arg = Trim(rest);
+    switch (state_) {
+    case Outside:
+        if (t == "begin remote") {
+            state_ = InRemote;
+            remote_.clear();
+            carrier_ = 0;
+            remoteStart_ = records_.size();
+            return std::nullopt;
+        }
+        return QString::fromUtf8("应为“begin remote”，却是 %1").arg(Quote(t));
+    case InRemote:
+        if (t == "begin raw_codes") {
+            state_ = InRawCodes;
+        } else if (t == "begin codes") {
+            state_ = InCodes;
+        } else if (t == "end remote") {
+            for (size_t i = remoteStart_; i < records_.size(); ++i)
+                records_[i].Remote = remote_;
+            state_ = Outside;
+        } else if (word == "name") {
+            remote_ = toQ(arg);
+        } else if (word == "frequency") {
+            const std::optional<long long> hz = ParseInt(arg);
+            if (!hz || (*hz != 0 && (*hz < MinCarrierHz || *hz > MaxCarrierHz)))
+                return QString::fromUtf8("载波 %1 不在 %2 之内").arg(Quote(arg)).arg(CarrierRangeText());
+            carrier_ = static_cast<int>(*hz);
+        }
+        return std::nullopt; // the remaining remote parameters do not concern raw codes
+    case InCodes:
+        if (t == "end codes") {
+            refused_ << QString::fromUtf8("遥控器 %1 的按键以协议参数给出（begin codes），不是原始时序，未导入")
+                            .arg(remote_);
+            state_ = InRemote;
+        }
+        return std::nullopt;
+    case InRawCodes:
+        if (t == "end raw_codes") {
+            if (const auto e = closeCode())
+                return e;
+            state_ = InRemote;
+            return std::nullopt;
+        }
+        if (word == "name") {
+            if (const auto e = closeCode())
+                return e;
+            if (arg.empty())
+                return QString::fromUtf8("按键名称为空");
+            code_ = TCodeRecord();
+            code_.Name = toQ(arg);
+            code_.Code.CarrierHz = carrier_;
+            codeOpen_ = true;
+            codeLine_ = lineNo_;
+            return std::nullopt;
+        }
+        if (!codeOpen_)
+            return QString::fromUtf8("时序之前缺少“name”");
+        for (std::string_view v = word; !v.empty(); v = NextToken(rest)) {
+            const std::optional<long long> us = ParseInt(v);
+            if (!us || *us < 1 || *us > MaxDurationUs)
+                return QString::fromUtf8("%1 不是 1 到 %2 之间的微秒数").arg(Quote(v)).arg(MaxDurationUs);
+            code_.Code.DurationsUs.push_back(static_cast<int>(*us));
+        }
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> TLircParser::closeCode()
+{
+    if (!codeOpen_)
+        return std::nullopt;
+    codeOpen_ = false;
+    if (code_.Code.DurationsUs.empty()) {
+        lineNo_ = codeLine_;
+        return QString::fromUtf8("按键 %1 没有时序").arg(code_.Name);
+    }
+    records_.push_back(std::move(code_));
+    code_ = TCodeRecord();
+    return std::nullopt;
+}
+
+QByteArray durationLines(const std::vector<int> &d, size_t count)
+{
+    QByteArray out;
+    for (size_t i = 0; i < count; ++i) {
+        out += i % ValuesPerLine == 0 ? "      " : " ";
+        out += QByteArray::number(d[i]);
+        if (i % ValuesPerLine == ValuesPerLine - 1 || i + 1 == count)
+            out += '\n';
+    }
+    return out;
+}
+
+} // namespace
+
+QString LircName(const QString &name)
+{
+    QString n = name.simplified();
+    for (QChar &c : n) {
+        if (c.isSpace() || c == u'#')
+            c = u'_';
+    }
+    return n.isEmpty() ? QStringLiteral("KEY") : n;
+}
+
+TExport ExportLirc(const QString &remoteName, const std::vector<TCodeRecord> &records)
+{
+    TExport out;
+    int gap = 0;
+    int carrier = 0;
+    bool mixed = false;
+    for (const TCodeRecord &r : records) {
+        const std::vector<int> &d = r.Code.DurationsUs;
+        if (d.size() % 2 == 0 && !d.empty())
+            gap = std::max(gap, d.back());
+        if (r.Code.CarrierHz != 0) {
+            mixed = mixed || (carrier != 0 && carrier != r.Code.CarrierHz);
+            carrier = carrier == 0 ? r.Code.CarrierHz : carrier;
+        }
+    }
+    QByteArray &t = out.Text;
+    t += "# 红外编码（原始时序，微秒）；每个编码末尾的间隔并入 gap\n";
+    t += "begin remote\n";
+    t += "  name  " + LircName(remoteName).toUtf8() + '\n';
+    t += "  flags RAW_CODES\n";
+    t += "  eps   30\n";
+    t += "  aeps  100\n";
+    t += "  gap   " + QByteArray::number(gap > 0 ? gap : DefaultGapUs) + '\n';
+    t += "  frequency " + QByteArray::number(carrier != 0 ? carrier : DefaultCarrierHz) + '\n';
+    t += "  begin raw_codes\n";
+    std::set<QString> used;
+    for (const TCodeRecord &r : records) {
+        const std::vector<int> &d = r.Code.DurationsUs;
+        QString name = LircName(r.Name);
+        for (int k = 2; used.count(name) != 0; ++k)
+            name = LircName(r.Name) + u'_' + QString::number(k);
+        used.insert(name);
+        t += "    name " + name.toUtf8() + '\n';
+        // LIRC reads a raw code as pulses and spaces ending on a pulse.
+        t += durationLines(d, d.size() % 2 == 0 ? d.size() - 1 : d.size());
+    }
+    t += "  end raw_codes\n";
+    t += "end remote\n";
+    if (carrier == 0)
+        out.Note = QString::fromUtf8("没有测得载波，按 38 kHz 导出");
+    else if (mixed)
+        out.Note = QString::fromUtf8("编码的载波不同，遥控器按 %1 赫兹导出").arg(carrier);
+    return out;
+}
+
+TImport ImportLirc(const QByteArray &text)
+{
+    return TLircParser().Run(text);
+}

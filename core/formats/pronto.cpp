@@ -1,0 +1,126 @@
+#include "core/formats/pronto.h"
+
+#include "core/formats/textscan.h"
+
+#include <cmath>
+
+using namespace textscan;
+
+namespace {
+
+constexpr double ProntoClockUs = 0.241246;
+constexpr int MaxWord = 0xFFFF;
+
+QByteArray word(long long v)
+{
+    return QByteArray::number(v, 16).toUpper().rightJustified(4, '0');
+}
+
+std::optional<QString> prontoLine(const TIrCode &code, QByteArray &out)
+{
+    const int carrier = code.CarrierHz != 0 ? code.CarrierHz : ProntoDefaultCarrierHz;
+    const long long freqWord = std::llround(1e6 / (carrier * ProntoClockUs));
+    const double periodUs = freqWord * ProntoClockUs;
+    std::vector<long long> cycles;
+    for (int us : code.DurationsUs) {
+        const long long c = std::max(1LL, std::llround(us / periodUs));
+        if (c > MaxWord)
+            return QString::fromUtf8("时长 %1 微秒超过 Pronto 的上限 %2 个载波周期").arg(us).arg(MaxWord);
+        cycles.push_back(c);
+    }
+    if (cycles.size() % 2 == 1)
+        cycles.push_back(1);
+    out += "0000 " + word(freqWord) + ' ' + word(static_cast<long long>(cycles.size() / 2)) + " 0000";
+    for (long long c : cycles)
+        out += ' ' + word(c);
+    out += '\n';
+    return std::nullopt;
+}
+
+std::optional<QString> readPronto(std::string_view line, TIrCode &code)
+{
+    std::vector<long long> words;
+    for (std::string_view t = NextToken(line); !t.empty(); t = NextToken(line)) {
+        const std::optional<long long> w = t.size() == 4 ? ParseInt(t, 16) : std::nullopt;
+        if (!w || *w < 0)
+            return QString::fromUtf8("%1 不是四位十六进制数").arg(Quote(t));
+        words.push_back(*w);
+    }
+    if (words.size() < 4)
+        return QString::fromUtf8("Pronto 编码至少要有四个字");
+    if (words[0] != 0)
+        return QString::fromUtf8("只支持学习格式（首字 0000），这里是 %1").arg(QString::fromLatin1(word(words[0])));
+    const long long pairs = words[2] + words[3];
+    if (pairs == 0)
+        return QString::fromUtf8("Pronto 编码没有时长");
+    if (static_cast<long long>(words.size()) != 4 + 2 * pairs)
+        return QString::fromUtf8("头部说有 %1 对时长（%2 个字），实际有 %3 个字")
+            .arg(pairs).arg(4 + 2 * pairs).arg(words.size());
+    if (words[1] == 0)
+        return QString::fromUtf8("载波字为 0000");
+    const double periodUs = words[1] * ProntoClockUs;
+    const long long carrier = std::llround(1e6 / periodUs);
+    if (carrier < MinCarrierHz || carrier > MaxCarrierHz)
+        return QString::fromUtf8("载波 %1 赫兹不在 %2 之内").arg(carrier).arg(CarrierRangeText());
+    code.CarrierHz = static_cast<int>(carrier);
+    for (size_t i = 4; i < words.size(); ++i) {
+        if (words[i] == 0)
+            return QString::fromUtf8("第 %1 个时长为 0").arg(i - 3);
+        code.DurationsUs.push_back(static_cast<int>(std::llround(words[i] * periodUs)));
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+TExport ExportPronto(const std::vector<TCodeRecord> &records)
+{
+    TExport out;
+    bool assumed = false;
+    for (const TCodeRecord &r : records) {
+        out.Text += "# " + r.Name.simplified().toUtf8() + '\n';
+        if (const auto e = prontoLine(r.Code, out.Text)) {
+            out.Error = QString::fromUtf8("编码 %1：%2").arg(r.Name, *e);
+            out.Text.clear();
+            return out;
+        }
+        assumed = assumed || r.Code.CarrierHz == 0;
+    }
+    if (assumed) {
+        out.Note = QString::fromUtf8("没有测得载波的编码按 %1 kHz 导出").arg(ProntoDefaultCarrierHz / 1000);
+        out.Text.prepend("# " + out.Note.toUtf8() + '\n');
+    }
+    return out;
+}
+
+TImport ImportPronto(const QByteArray &text)
+{
+    TImport in;
+    std::vector<TCodeRecord> records;
+    TLines lines(std::string_view(text.constData(), static_cast<size_t>(text.size())));
+    std::string_view line;
+    QString name;
+    while (lines.Next(line)) {
+        const std::string_view t = Trim(line);
+        if (t.empty())
+            continue;
+        if (t.front() == '#') {
+            name = QString::fromUtf8(Trim(t.substr(1)).data(), static_cast<qsizetype>(Trim(t.substr(1)).size()));
+            continue;
+        }
+        TCodeRecord r;
+        if (const auto e = readPronto(t, r.Code)) {
+            in.Error = LineError(lines.Number(), *e);
+            return in;
+        }
+        r.Name = name.isEmpty() ? QString::fromUtf8("Pronto %1").arg(records.size() + 1) : name;
+        name.clear();
+        records.push_back(std::move(r));
+    }
+    if (records.empty()) {
+        in.Error = QString::fromUtf8("文件中没有 Pronto 编码");
+        return in;
+    }
+    in.Records = std::move(records);
+    return in;
+}

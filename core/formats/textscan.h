@@ -1,0 +1,50 @@
+#pragma once
+// The small pieces every text format reader shares: walking lines of a file held in memory,
+// reading numbers without allocating, and error texts that name the line. A reader keeps all it
+// found to itself until the whole file was read, so a bad file never gives half a library.
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+#include <string_view>
+
+namespace textscan {
+
+// Files larger than this are refused before reading them line by line.
+constexpr qsizetype MaxFileBytes = 64 * 1024 * 1024;
+// A duration beyond 10 s is no infrared timing.
+constexpr long long MaxDurationUs = 10'000'000;
+// Carriers of infrared remotes lie between these.
+constexpr int MinCarrierHz = 10'000;
+constexpr int MaxCarrierHz = 1'000'000;
+
+class TLines {
+public:
+    explicit TLines(std::string_view text) : rest_(text) {}
+    // The next line without its line break (and without a carriage return before it).
+    bool Next(std::string_view &line);
+    int Number() const { return number_; }
+
+private:
+    std::string_view rest_;
+    int number_ = 0;
+    bool done_ = false;
+};
+
+std::string_view Trim(std::string_view s);
+bool StartsWith(std::string_view s, std::string_view prefix);
+// Splits "key: value" at the first colon; both trimmed. False when there is no colon.
+bool SplitField(std::string_view line, std::string_view &key, std::string_view &value);
+// The next blank- or comma-separated token; empty when none is left.
+std::string_view NextToken(std::string_view &s);
+
+std::optional<long long> ParseInt(std::string_view s, int base = 10);
+std::optional<double> ParseDouble(std::string_view s);
+
+// "第 12 行：" followed by the reason.
+QString LineError(int line, const QString &reason);
+// The start of a token or line for a message, shortened so that a garbage line stays readable.
+QString Quote(std::string_view s);
+QString CarrierRangeText();
+
+} // namespace textscan

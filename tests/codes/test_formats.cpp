@@ -1,0 +1,341 @@
+// Import and export of the exchange formats: tables of real-looking files, their resolutions in
+// round trips, and bad files that must give a line and no codes.
+#include "core/formats/irfile.h"
+#include "core/formats/lirc.h"
+#include "core/formats/pronto.h"
+#include "core/formats/rawtimings.h"
+
+#include "recordcompare.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+
+namespace {
+
+using TImporter = std::function<TImport(const QByteArray &)>;
+
+struct GoodCase {
+    const char *name;
+    TImporter import;
+    QByteArray text;
+    std::vector<TCodeRecord> records;
+    int refused = 0;
+};
+
+class GoodFileTest : public ::testing::TestWithParam<GoodCase> {};
+
+TEST_P(GoodFileTest, ReadsEveryCode)
+{
+    const TImport in = GetParam().import(GetParam().text);
+    ASSERT_TRUE(in.Ok()) << in.Error.toStdString();
+    EXPECT_EQ(in.Records, GetParam().records);
+    EXPECT_EQ(in.Refused.size(), GetParam().refused) << in.Refused.join("\n").toStdString();
+}
+
+TCodeRecord onRemote(TCodeRecord r, const char *remote)
+{
+    r.Remote = QString::fromUtf8(remote);
+    return r;
+}
+
+const QByteArray LircFile = R"(#
+# this config file was written by hand from a capture
+#
+begin remote
+  name  tv
+  flags RAW_CODES|CONST_LENGTH
+  eps            30
+  aeps          100
+  frequency    36000
+  gap          108000
+      begin raw_codes
+          name KEY_POWER
+             9024 4512 564 564 564 1692  # the rest is cut
+             564
+          name KEY_MUTE
+             9024 4512 564 1692 564
+      end raw_codes
+end remote
+
+begin remote
+  name  amp
+  bits  16
+  flags SPACE_ENC
+  one   560 1690
+  zero  560 560
+  begin codes
+    KEY_VOLUMEUP 0x40BF
+  end codes
+end remote
+)";
+
+const QByteArray IrFile = R"(Filetype: IR signals file
+Version: 1
+# 
+name: Power
+type: raw
+frequency: 38000
+duty_cycle: 0.330000
+data: 9024 4512 564 564 564 1692 564
+# 
+name: Vol_up
+type: parsed
+protocol: NEC
+address: 07 00 00 00
+command: 02 00 00 00
+# 
+name: Input
+type: raw
+frequency: 40000
+duty_cycle: 0.5
+data: 2400 600 1200 600 600
+)";
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, GoodFileTest,
+    ::testing::Values(
+        // 006D: 109 × 0.241246 µs = 26.296 µs, 38029 Hz. 0157 = 343 periods = 9019.46 µs.
+        GoodCase{"ProntoNec", ImportPronto, "0000 006D 0002 0000 0157 00AB 0015 0B7B\n",
+                 {Record("Pronto 1", {9019, 4497, 552, 77283}, 38029)}},
+        GoodCase{"ProntoRepeatOnlyWithName", ImportPronto, "# 电视 开关\n0000 0073 0000 0001 0060 0018\n",
+                 {Record("电视 开关", {2663, 666}, 36045)}},
+        GoodCase{"ProntoOnceThenRepeat", ImportPronto,
+                 "0000 006D 0001 0001 0157 00AB 0157 0056\r\n\r\n0000 006D 0001 0000 0015 0B7B",
+                 {Record("Pronto 1", {9019, 4497, 9019, 2261}, 38029), Record("Pronto 2", {552, 77283}, 38029)}},
+        GoodCase{"RawLine", ImportRaw, "9000 -4500 560 -560 560\n", {Record("时序 1", {9000, 4500, 560, 560, 560})}},
+        GoodCase{"RawBracketsCommasAndPlus", ImportRaw, "# power\n[+9000, -4500, +560]\n",
+                 {Record("power", {9000, 4500, 560})}},
+        GoodCase{"RawTwoCodes", ImportRaw, "# a\n100 -200\n# b\n300 -400 500\n",
+                 {Record("a", {100, 200}), Record("b", {300, 400, 500})}},
+        GoodCase{"CsvWithHeader", ImportCsv, "index,level,duration_us\n0,1,9000\n1,0,4500\n2,1,560\n",
+                 {Record("CSV 时序", {9000, 4500, 560})}},
+        GoodCase{"CsvWithoutHeaderWithBlanks", ImportCsv, "0, 1, 100\n1, 0, 200\n",
+                 {Record("CSV 时序", {100, 200})}},
+        GoodCase{"LircRawRemoteAndRefusedCodesRemote", ImportLirc, LircFile,
+                 {onRemote(Record("KEY_POWER", {9024, 4512, 564, 564, 564, 1692, 564}, 36000), "tv"),
+                  onRemote(Record("KEY_MUTE", {9024, 4512, 564, 1692, 564}, 36000), "tv")},
+                 1},
+        GoodCase{"IrFileRawAndRefusedParsed", ImportIrFile, IrFile,
+                 {Record("Power", {9024, 4512, 564, 564, 564, 1692, 564}, 38000),
+                  Record("Input", {2400, 600, 1200, 600, 600}, 40000)},
+                 1}),
+    [](const auto &info) { return info.param.name; });
+
+TEST(IrFile, RefusedParsedRecordIsListedWithItsProtocolAndReason)
+{
+    const TImport in = ImportIrFile(IrFile);
+    ASSERT_EQ(in.Refused.size(), 1);
+    for (const char *part : {"Vol_up", "NEC", "07 00 00 00", "02 00 00 00", "不支持"})
+        EXPECT_TRUE(in.Refused[0].contains(QString::fromUtf8(part))) << in.Refused[0].toStdString();
+}
+
+struct BadCase {
+    const char *name;
+    TImporter import;
+    QByteArray text;
+    int line;
+    const char *mentions;
+};
+
+class BadFileTest : public ::testing::TestWithParam<BadCase> {};
+
+TEST_P(BadFileTest, NamesTheLineAndGivesNoCodes)
+{
+    const TImport in = GetParam().import(GetParam().text);
+    ASSERT_FALSE(in.Ok());
+    EXPECT_TRUE(in.Records.empty());
+    EXPECT_EQ(ErrorLine(in.Error), GetParam().line) << in.Error.toStdString();
+    EXPECT_TRUE(in.Error.contains(QString::fromUtf8(GetParam().mentions))) << in.Error.toStdString();
+}
+
+const QByteArray GoodPronto = "0000 006D 0001 0000 0157 00AB\n";
+const QByteArray IrHead = "Filetype: IR signals file\nVersion: 1\n#\nname: a\ntype: raw\nfrequency: 38000\nduty_cycle: 0.33\ndata: 1 2 3\n#\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, BadFileTest,
+    ::testing::Values(
+        BadCase{"ProntoTruncated", ImportPronto, GoodPronto + "0000 006D 0002 0000 0157 00AB 0015\n", 2, "实际有 7 个字"},
+        BadCase{"ProntoOddWordCount", ImportPronto, "0000 006D 0001 0000 0157\n", 1, "实际有 5 个字"},
+        BadCase{"ProntoNotLearned", ImportPronto, "5000 0073 0000 0001 0001 0001\n", 1, "0000"},
+        BadCase{"ProntoZeroCarrier", ImportPronto, "0000 0000 0001 0000 0157 00AB\n", 1, "载波"},
+        BadCase{"ProntoAbsurdCarrier", ImportPronto, "0000 0001 0001 0000 0157 00AB\n", 1, "载波"},
+        BadCase{"ProntoZeroDuration", ImportPronto, "0000 006D 0001 0000 0157 0000\n", 1, "为 0"},
+        BadCase{"ProntoWrongNumber", ImportPronto, GoodPronto + "0000 006D 0001 0000 0157 00G0\n", 2, "00G0"},
+        BadCase{"ProntoShortWord", ImportPronto, "0000 6D 0001 0000 0157 00AB\n", 1, "6D"},
+        BadCase{"ProntoEmpty", ImportPronto, "\n# nothing\n", 0, "没有 Pronto 编码"},
+        BadCase{"RawSpaceFirst", ImportRaw, "-4500 9000\n", 1, "正数"},
+        BadCase{"RawTwoMarks", ImportRaw, "# a\n100 -200\n300 400\n", 3, "负数"},
+        BadCase{"RawNotNumber", ImportRaw, "9000 -45o0\n", 1, "45o0"},
+        BadCase{"RawAbsurd", ImportRaw, "9000 -99999999999\n", 1, "99999999999"},
+        BadCase{"CsvWrongIndex", ImportCsv, "index,level,duration_us\n0,1,9000\n2,0,4500\n", 3, "序号应为 1"},
+        BadCase{"CsvWrongLevel", ImportCsv, "0,1,9000\n1,1,4500\n", 2, "电平应为 0"},
+        BadCase{"CsvMissingCell", ImportCsv, "0,1,9000\n1,0\n", 2, "三个整数"},
+        BadCase{"CsvExtraCell", ImportCsv, "0,1,9000,7\n", 1, "三个整数"},
+        BadCase{"CsvZeroDuration", ImportCsv, "0,1,0\n", 1, "不在 1 到"},
+        BadCase{"LircTruncatedInCodes", ImportLirc, LircFile.left(LircFile.indexOf("      end raw_codes")), 16,
+                "end raw_codes"},
+        BadCase{"LircTruncatedInRemote", ImportLirc, "begin remote\n  name x\n", 2, "end remote"},
+        BadCase{"LircWrongNumber", ImportLirc,
+                "begin remote\nname x\nbegin raw_codes\nname A\n100 2O0 300\nend raw_codes\nend remote\n", 5, "2O0"},
+        BadCase{"LircNumbersBeforeName", ImportLirc,
+                "begin remote\nname x\nbegin raw_codes\n100 200 300\nend raw_codes\nend remote\n", 4, "name"},
+        BadCase{"LircKeyWithoutTimings", ImportLirc,
+                "begin remote\nname x\nbegin raw_codes\nname A\nname B\n1 2 3\nend raw_codes\nend remote\n", 4, "A"},
+        BadCase{"LircAbsurdCarrier", ImportLirc, "begin remote\nname x\nfrequency 12\n", 3, "载波"},
+        BadCase{"LircNotAConfig", ImportLirc, "hello\n", 1, "begin remote"},
+        BadCase{"IrFileWrongHeader", ImportIrFile, "Filetype: IR library\nVersion: 1\n", 1, "Filetype"},
+        BadCase{"IrFileTruncatedRecord", ImportIrFile, IrHead + "name: b\ntype: raw\nfrequency: 38000\n", 10, "data:"},
+        BadCase{"IrFileAbsurdCarrier", ImportIrFile, IrHead + "name: b\ntype: raw\nfrequency: 5\ndata: 1 2\n", 10,
+                "载波"},
+        BadCase{"IrFileAbsurdDuty", ImportIrFile, IrHead + "name: b\ntype: raw\nfrequency: 38000\nduty_cycle: 7\ndata: 1\n",
+                10, "占空比"},
+        BadCase{"IrFileWrongNumber", ImportIrFile, IrHead + "name: b\ntype: raw\nfrequency: 38000\ndata: 1 x2\n", 10,
+                "x2"},
+        BadCase{"IrFileUnknownType", ImportIrFile, IrHead + "name: b\ntype: cooked\n", 10, "cooked"},
+        BadCase{"IrFileTwiceData", ImportIrFile, IrHead + "name: b\ndata: 1\ndata: 2\n", 12, "两次"},
+        BadCase{"IrFileParsedWithoutCommand", ImportIrFile, IrHead + "name: b\ntype: parsed\nprotocol: NEC\naddress: 01\n",
+                10, "command"},
+        BadCase{"IrFileOtherVersion", ImportIrFile, "Filetype: IR signals file\nVersion: 9\n", 2, "版本"}),
+    [](const auto &info) { return info.param.name; });
+
+TEST(Formats, TenMegabytesOfGarbageGiveAShortErrorAndNoCodes)
+{
+    const std::vector<std::pair<const char *, TImporter>> importers = {
+        {"pronto", ImportPronto}, {"raw", ImportRaw}, {"csv", ImportCsv}, {"lirc", ImportLirc}, {"irfile", ImportIrFile}};
+    std::mt19937 rng(20261210);
+    QByteArray garbage(10 * 1024 * 1024, '\0');
+    for (char &c : garbage)
+        c = static_cast<char>(rng());
+    for (const auto &[name, import] : importers) {
+        SCOPED_TRACE(name);
+        const TImport in = import(garbage);
+        EXPECT_FALSE(in.Ok());
+        EXPECT_TRUE(in.Records.empty());
+        EXPECT_GE(ErrorLine(in.Error), 1) << in.Error.left(300).toStdString();
+        EXPECT_LT(in.Error.size(), 300);
+    }
+}
+
+std::vector<TCodeRecord> randomCodes(std::mt19937 &rng, int maxUs, bool withCarrier)
+{
+    std::vector<TCodeRecord> records;
+    const int count = std::uniform_int_distribution<int>(1, 5)(rng);
+    for (int i = 0; i < count; ++i) {
+        TCodeRecord r;
+        r.Name = QString("code %1").arg(i + 1);
+        const int n = std::uniform_int_distribution<int>(1, 150)(rng);
+        for (int k = 0; k < n; ++k)
+            r.Code.DurationsUs.push_back(std::uniform_int_distribution<int>(1, maxUs)(rng));
+        if (withCarrier)
+            r.Code.CarrierHz = std::uniform_int_distribution<int>(30000, 60000)(rng);
+        records.push_back(r);
+    }
+    return records;
+}
+
+// Exact to the microsecond: raw lines, CSV and signal files.
+TEST(Formats, RawCsvAndSignalFilesKeepEveryMicrosecond)
+{
+    const unsigned seed = 4242;
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 rng(seed);
+    for (int round = 0; round < 100; ++round) {
+        const std::vector<TCodeRecord> codes = randomCodes(rng, 200000, true);
+        const TImport raw = ImportRaw(ExportRaw(codes).Text);
+        ASSERT_TRUE(raw.Ok()) << raw.Error.toStdString();
+        ASSERT_EQ(raw.Records.size(), codes.size());
+        const TImport csv = ImportCsv(ExportCsv(codes[0]).Text);
+        ASSERT_TRUE(csv.Ok()) << csv.Error.toStdString();
+        const TImport ir = ImportIrFile(ExportIrFile(codes).Text);
+        ASSERT_TRUE(ir.Ok()) << ir.Error.toStdString();
+        ASSERT_EQ(ir.Records, codes);
+        EXPECT_EQ(csv.Records[0].Code.DurationsUs, codes[0].Code.DurationsUs);
+        for (size_t i = 0; i < codes.size(); ++i) {
+            EXPECT_EQ(raw.Records[i].Name, codes[i].Name);
+            EXPECT_EQ(raw.Records[i].Code.DurationsUs, codes[i].Code.DurationsUs);
+        }
+    }
+}
+
+// One carrier period: each duration comes back within half a period (plus the rounding of the
+// period itself), and the carrier within half a step of the period word.
+TEST(Formats, ProntoKeepsDurationsToOneCarrierPeriod)
+{
+    const unsigned seed = 777;
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 rng(seed);
+    for (int round = 0; round < 100; ++round) {
+        const bool withCarrier = round % 2 == 0;
+        const std::vector<TCodeRecord> codes = randomCodes(rng, 60000, withCarrier);
+        const TExport out = ExportPronto(codes);
+        ASSERT_TRUE(out.Error.isEmpty()) << out.Error.toStdString();
+        EXPECT_EQ(out.Note.isEmpty(), withCarrier);
+        const TImport in = ImportPronto(out.Text);
+        ASSERT_TRUE(in.Ok()) << in.Error.toStdString();
+        ASSERT_EQ(in.Records.size(), codes.size());
+        for (size_t i = 0; i < codes.size(); ++i) {
+            const TIrCode &a = codes[i].Code;
+            const TIrCode &b = in.Records[i].Code;
+            EXPECT_EQ(in.Records[i].Name, codes[i].Name);
+            const int carrier = a.CarrierHz != 0 ? a.CarrierHz : ProntoDefaultCarrierHz;
+            const double period = 1e6 / carrier;
+            EXPECT_NEAR(b.CarrierHz, carrier, carrier * 0.241246 / period / 2 + 1);
+            ASSERT_EQ(b.DurationsUs.size(), a.DurationsUs.size() + a.DurationsUs.size() % 2);
+            for (size_t k = 0; k < a.DurationsUs.size(); ++k)
+                ASSERT_NEAR(b.DurationsUs[k], std::max<double>(a.DurationsUs[k], period / 2), period * 0.51 + 1)
+                    << "code " << i << " duration " << k;
+        }
+    }
+}
+
+// Exact, but for the final space, which LIRC keeps as the remote's gap.
+TEST(Formats, LircKeepsEveryMicrosecondButTheFinalSpace)
+{
+    const unsigned seed = 99;
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 rng(seed);
+    for (int round = 0; round < 100; ++round) {
+        std::vector<TCodeRecord> codes = randomCodes(rng, 200000, false);
+        const TImport in = ImportLirc(ExportLirc("remote", codes).Text);
+        ASSERT_TRUE(in.Ok()) << in.Error.toStdString();
+        ASSERT_EQ(in.Records.size(), codes.size());
+        for (size_t i = 0; i < codes.size(); ++i) {
+            std::vector<int> expected = codes[i].Code.DurationsUs;
+            if (expected.size() % 2 == 0)
+                expected.pop_back();
+            EXPECT_EQ(in.Records[i].Code.DurationsUs, expected);
+            EXPECT_EQ(in.Records[i].Code.CarrierHz, 38000);
+            EXPECT_EQ(in.Records[i].Remote, "remote");
+        }
+    }
+}
+
+TEST(Formats, LircNamesHaveNoBlanksAndStayDistinct)
+{
+    const TExport out = ExportLirc("客厅 电视", {Record("开 关", {1, 2, 3}), Record("开#关", {4}), Record("  ", {5})});
+    const TImport in = ImportLirc(out.Text);
+    ASSERT_TRUE(in.Ok()) << in.Error.toStdString();
+    std::vector<QString> names;
+    for (const TCodeRecord &r : in.Records)
+        names.push_back(r.Name);
+    EXPECT_EQ(names, (std::vector<QString>{QString::fromUtf8("开_关"), QString::fromUtf8("开_关_2"), "KEY"}));
+    EXPECT_EQ(in.Records[0].Remote, QString::fromUtf8("客厅_电视"));
+}
+
+TEST(Formats, AssumedCarrierIsSaid)
+{
+    const std::vector<TCodeRecord> none = {Record("a", {100, 200})};
+    const std::vector<TCodeRecord> known = {Record("a", {100, 200}, 40000)};
+    for (const auto &[name, exporter] : std::vector<std::pair<const char *, std::function<TExport(const std::vector<TCodeRecord> &)>>>{
+             {"pronto", ExportPronto}, {"irfile", ExportIrFile},
+             {"lirc", [](const auto &r) { return ExportLirc("r", r); }}}) {
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(exporter(none).Note.contains("38 kHz"));
+        EXPECT_TRUE(exporter(known).Note.isEmpty());
+    }
+    EXPECT_TRUE(ExportPronto(none).Text.contains("38 kHz"));
+}
+
+} // namespace

@@ -1,0 +1,51 @@
+#pragma once
+// What a learned or loaded code is in its user's terms: protocol, address and command, and the way
+// back from those to durations. Pure functions on durations in µs (mark first, as TIrCode holds
+// them); no state, callable from any thread, never touching widgets.
+//
+// A code is identified only when every frame in it agrees: the first frame names the code, later
+// frames (after a gap of at least FrameGapUs) must repeat it or be the protocol's repeat frame; a
+// last frame cut short by the end of the capture is tolerated, because a module that learns a held
+// button stops wherever its buffer ends. Timings may deviate by 25 % (at least 150 µs), which covers
+// the stretched marks and shortened spaces of real receivers and the module's 10 µs units.
+#include "core/ircode.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+struct TProtocolCode {
+    QString Protocol;   // "NEC", "NECext", "NEC repeat", "Samsung32", "SIRC", "SIRC15", "SIRC20",
+                        // "RC5", "RC5X", "RC6", "JVC", "Kaseikyo", "Sharp", "Pulse distance"
+    uint32_t Address = 0;
+    uint32_t Command = 0;
+    int Bits = 0;       // payload bits (pulse distance: N)
+    QByteArray Data;    // pulse distance: the data bytes, first sent first, each byte's first bit lowest
+};
+
+// Field layouts where a protocol has more than one field in Address or Command:
+// - NECext: Address is the 16-bit address (first byte lowest). Command is the command byte when the
+//   fourth byte is its inverse, else the 16-bit command (third byte lowest).
+// - SIRC20: Address is the 5-bit device plus the 8-bit extension shifted left by 5.
+// - RC5X: Command is the 7-bit command 64..127 (RC5 carries 0..63).
+// - Kaseikyo: Address is the 16-bit vendor shifted left by 12, plus the 12-bit device address.
+bool operator==(const TProtocolCode &a, const TProtocolCode &b);
+
+std::optional<TProtocolCode> IdentifyCode(const std::vector<int> &durationsUs);
+
+// "协议：NEC  地址 0x04  命令 0x08" or "协议：未识别（N 个脉冲）" (N marks).
+QString ProtocolLogLine(const std::vector<int> &durationsUs);
+// The same line for a code already identified (or not, std::nullopt) with the given number of marks.
+QString ProtocolLogLine(const std::optional<TProtocolCode> &code, int marks);
+
+// Short name for hints and the library ("NEC 0x04/0x08"), empty when unidentified.
+QString ProtocolHint(const std::vector<int> &durationsUs);
+QString ProtocolHint(const TProtocolCode &code);
+
+// Durations and carrier of one frame, for NEC, NECext, Samsung32, SIRC, SIRC15, SIRC20, RC5, RC5X,
+// RC6, JVC, Kaseikyo and Sharp; std::nullopt for other protocols and for an address or command that
+// does not fit the protocol's fields. The durations end with the frame's last mark.
+std::optional<TIrCode> EncodeCode(const TProtocolCode &code);

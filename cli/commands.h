@@ -6,3 +6,6 @@
 int RunLearn(const QStringList &arguments);
 int RunSend(const QStringList &arguments);
 int RunConfig(const QStringList &arguments);
+int RunIdentify(const QStringList &arguments);
+int RunConvert(const QStringList &arguments);
+int RunLearnRemote(const QStringList &arguments);

@@ -1,20 +1,39 @@
-// learn: one code from a module.
+// learn: one code from a module, printed and optionally kept.
+#include "cli/codeinput.h"
 #include "cli/commandline.h"
 #include "cli/commands.h"
+#include "cli/learning.h"
 #include "cli/linkcommand.h"
-#include "core/hextext.h"
-#include "core/ircode.h"
-#include "core/replydecoder.h"
-
-#include <QJsonArray>
 
 namespace {
 
-const QByteArray LearnCommand("\xFF\x00\x00\xFE", 4);
+struct TKeeping {
+    QString Name, Remote, Library, Out;
+    std::optional<TCodeFormat> Format;
+};
 
-QString hex(const QByteArray &bytes)
+TKeeping keepingOptions(const TCommandLine &line)
 {
-    return BytesToHexText(bytes).trimmed();
+    TKeeping k;
+    k.Name = line.Value(QStringLiteral("save"));
+    k.Remote = line.Value(QStringLiteral("remote"));
+    k.Library = line.Value(QStringLiteral("library"));
+    k.Out = line.Value(QStringLiteral("out"));
+    if (line.IsSet(QStringLiteral("library")) && !line.IsSet(QStringLiteral("save")))
+        UsageError(QStringLiteral("--library goes with --save NAME"));
+    if (line.IsSet(QStringLiteral("save")) && k.Name.trimmed().isEmpty())
+        UsageError(QStringLiteral("--save wants a name"));
+    if (line.IsSet(QStringLiteral("save")) && k.Library.isEmpty())
+        k.Library = DefaultCodeLibraryPath();
+    if (line.IsSet(QStringLiteral("format")) && k.Out.isEmpty())
+        UsageError(QStringLiteral("--format goes with --out FILE"));
+    if (!k.Out.isEmpty()) {
+        const QString name = line.IsSet(QStringLiteral("format")) ? line.Value(QStringLiteral("format")) : QStringLiteral("pronto");
+        k.Format = FormatByName(name);
+        if (!k.Format)
+            UsageError(QStringLiteral("--format wants %1, not \"%2\"").arg(FormatNames(), name));
+    }
+    return k;
 }
 
 } // namespace
@@ -23,46 +42,46 @@ int RunLearn(const QStringList &arguments)
 {
     TCommandLine line(QStringLiteral("learn (--module HOST[:PORT] | --listen PORT [--from ADDRESS]) [options]"),
                       QStringLiteral("Makes a module learn the next remote-control signal it sees and prints the code's "
-                                     "durations and total. Press the remote's button while it waits."));
+                                     "durations, total and protocol. Press the remote's button while it waits."));
     line.AddLinkOptions();
     line.AddTimeout(30);
+    line.Add({QStringLiteral("save"), QStringLiteral("Keep the code under NAME in the code library."), QStringLiteral("name")});
+    line.Add({QStringLiteral("library"), QStringLiteral("The library for --save (default: the window's library)."),
+              QStringLiteral("file")});
+    line.Add({QStringLiteral("remote"), QStringLiteral("The remote the code belongs to, for --save and --out."), QStringLiteral("name")});
+    line.Add({QStringLiteral("out"), QStringLiteral("Also write the code to FILE."), QStringLiteral("file")});
+    line.Add({QStringLiteral("format"), QStringLiteral("Format of --out: %1 (default pronto).").arg(FormatNames()),
+              QStringLiteral("format")});
     TCliOutput out(QStringLiteral("learn"), arguments.contains(QStringLiteral("--json")));
     try {
         if (!line.Parse(arguments))
             return ExitSuccess;
         if (!line.Positional().isEmpty())
             UsageError(QStringLiteral("unexpected argument \"%1\"").arg(line.Positional().first()));
+        const TKeeping keeping = keepingOptions(line);
         const TLinkEndpoint endpoint = line.Endpoint();
         const QDeadlineTimer deadline = line.Deadline();
 
         TModuleLink link([&](const QString &text) { out.Progress(text); });
         OpenOrFail(link, endpoint, deadline);
         out.Progress(QStringLiteral("module %1 is learning: press the remote's button").arg(link.ModuleAddress()));
-        const TExchangeOutcome answer = link.Exchange(
-            LearnCommand, [](TReplyKind kind) { return kind == rkDecodedData || kind == rkDecodeTimeout; }, deadline);
-        FailOn(answer);
-        if (answer.Kind == rkDecodeTimeout)
-            throw ECliError(ExitFailure, QStringLiteral("decode-timeout"),
-                            QStringLiteral("module %1 reported a decode time-out: it saw no signal it could decode")
-                                .arg(link.ModuleAddress()));
+        TLearned learned = LearnCode(link, deadline);
+        learned.Record.Name = keeping.Name.isEmpty() ? QStringLiteral("learned") : keeping.Name.trimmed();
+        learned.Record.Remote = keeping.Remote;
 
-        const TIrCode code = CodeFromReply(answer.Reply);
-        const int totalUs = DecodeDurations(answer.Reply).Total * ModuleUnitUs;
-        QJsonArray durations;
-        QStringList durationTexts;
-        for (int d : code.DurationsUs) {
-            durations.append(d);
-            durationTexts.append(QString::number(d));
+        QJsonObject fields = LearnedJson(learned);
+        fields.insert(QStringLiteral("module"), link.ModuleAddress());
+        QString text = QStringLiteral("module: %1\n").arg(link.ModuleAddress()) + LearnedText(learned);
+        if (!keeping.Library.isEmpty()) {
+            PutIntoLibrary(keeping.Library, {learned.Record});
+            fields.insert(QStringLiteral("library"), keeping.Library);
+            text += QStringLiteral("\nsaved as \"%1\" in %2").arg(learned.Record.Name, keeping.Library);
         }
-        const QJsonObject fields{{QStringLiteral("module"), link.ModuleAddress()},
-                                 {QStringLiteral("reply"), hex(answer.Reply)},
-                                 {QStringLiteral("durations_us"), durations},
-                                 {QStringLiteral("total_us"), totalUs},
-                                 {QStringLiteral("total_ms"), totalUs / 1000}};
-        const QString text = QStringLiteral("module: %1\nreply: %2\ndurations (us): %3\ntotal: %4 ms (%5 us)")
-                                 .arg(link.ModuleAddress(), hex(answer.Reply), durationTexts.join(QLatin1Char(' ')))
-                                 .arg(totalUs / 1000)
-                                 .arg(totalUs);
+        if (keeping.Format) {
+            WriteCodes(keeping.Out, *keeping.Format, {learned.Record}, keeping.Remote.isEmpty() ? QStringLiteral("remote") : keeping.Remote);
+            fields.insert(QStringLiteral("file"), keeping.Out);
+            text += QStringLiteral("\nwritten to %1").arg(keeping.Out);
+        }
         out.Result(fields, text);
         return ExitSuccess;
     } catch (const ECliError &error) {

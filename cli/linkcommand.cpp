@@ -13,6 +13,8 @@ QString idOf(TLinkFailure failure)
         return QStringLiteral("timeout");
     case TLinkFailure::Closed:
         return QStringLiteral("closed");
+    case TLinkFailure::Cancelled:
+        return QStringLiteral("interrupted");
     case TLinkFailure::None:
         break;
     }

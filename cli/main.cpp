@@ -13,9 +13,12 @@ const char *const Overview =
     "Usage: irtool-cli COMMAND [options]   (irtool-cli COMMAND --help for its options)\n"
     "\n"
     "Commands:\n"
-    "  learn    make a module learn a remote's signal and print the code\n"
-    "  send     send a learned code to a module, which emits it\n"
-    "  config   read or write a module's network parameters (config read|write)\n"
+    "  learn         make a module learn a remote's signal and print the code\n"
+    "  learn-remote  learn a list of buttons one after the other into one file\n"
+    "  send          send a code to a module, which emits it\n"
+    "  identify      name the protocol of codes in a file or on standard input\n"
+    "  convert       convert codes between Pronto, raw, CSV, LIRC, signal files and the library\n"
+    "  config        read or write a module's network parameters (config read|write)\n"
     "\n"
     "Exit codes: 0 success, 1 failure, 2 wrong command line. --json prints one JSON object.\n";
 
@@ -30,6 +33,9 @@ int main(int argc, char *argv[])
         {QStringLiteral("learn"), RunLearn},
         {QStringLiteral("send"), RunSend},
         {QStringLiteral("config"), RunConfig},
+        {QStringLiteral("identify"), RunIdentify},
+        {QStringLiteral("convert"), RunConvert},
+        {QStringLiteral("learn-remote"), RunLearnRemote},
     };
     if (arguments.isEmpty()) {
         WriteErr(QString::fromUtf8(Overview));

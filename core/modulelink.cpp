@@ -62,8 +62,10 @@ TModuleLink::TModuleLink(std::function<void(const QString &)> progress, QObject 
 
 TModuleLink::~TModuleLink()
 {
-    if (socket_)
+    if (socket_) {
+        socket_->disconnect(this);
         socket_->abort();
+    }
 }
 
 TLinkOutcome TModuleLink::Open(const TLinkEndpoint &endpoint, QDeadlineTimer deadline)
@@ -76,6 +78,8 @@ TLinkOutcome TModuleLink::Open(const TLinkEndpoint &endpoint, QDeadlineTimer dea
         runUntil([this] { return connected_ || !socketError_.isEmpty(); }, deadline);
         if (connected_)
             return {};
+        if (cancelled_)
+            return {TLinkFailure::Cancelled, QStringLiteral("cancelled")};
         if (!socketError_.isEmpty())
             return {TLinkFailure::Unreachable, connectFailure(socket->error(), target, socketError_)};
         socket->abort();
@@ -92,6 +96,8 @@ TLinkOutcome TModuleLink::Open(const TLinkEndpoint &endpoint, QDeadlineTimer dea
         progress_(QStringLiteral("listening on port %1").arg(server_->serverPort()));
     if (runUntil([this] { return connected_; }, deadline))
         return {};
+    if (cancelled_)
+        return {TLinkFailure::Cancelled, QStringLiteral("cancelled")};
     const QString who = from_.isEmpty() ? QStringLiteral("no module") : QStringLiteral("module %1").arg(from_);
     return {TLinkFailure::TimedOut,
             QStringLiteral("time-out: %1 connected to port %2 in time").arg(who).arg(server_->serverPort())};
@@ -148,6 +154,8 @@ void TModuleLink::accept()
 
 void TModuleLink::readAll()
 {
+    if (!socket_->isOpen())
+        return;
     const QByteArray piece = socket_->readAll();
     if (piece.isEmpty())
         return;
@@ -192,7 +200,10 @@ TExchangeOutcome TModuleLink::Exchange(const QByteArray &command, const std::fun
     };
     if (runUntil([&] { return answered() || closed_; }, deadline) && got)
         return outcome;
-    if (closed_) {
+    if (cancelled_) {
+        outcome.Failure = TLinkFailure::Cancelled;
+        outcome.Message = QStringLiteral("cancelled");
+    } else if (closed_) {
         outcome.Failure = TLinkFailure::Closed;
         outcome.Message = QStringLiteral("module %1 closed the connection before answering").arg(ModuleAddress());
     } else {
@@ -221,6 +232,12 @@ quint16 TModuleLink::ListeningPort() const
     return server_ ? server_->serverPort() : 0;
 }
 
+void TModuleLink::Cancel()
+{
+    cancelled_ = true;
+    wake();
+}
+
 void TModuleLink::wake()
 {
     if (loop_)
@@ -229,8 +246,9 @@ void TModuleLink::wake()
 
 bool TModuleLink::runUntil(const std::function<bool()> &done, QDeadlineTimer deadline)
 {
+    cancelled_ = false;
     while (!done()) {
-        if (deadline.hasExpired())
+        if (deadline.hasExpired() || cancelled_)
             return false;
         QEventLoop loop;
         QTimer expiry;

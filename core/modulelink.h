@@ -31,7 +31,7 @@ struct TLinkEndpoint {
     QString From;     // server: wait for the module with this address; empty takes the first one
 };
 
-enum class TLinkFailure { None, Unreachable, ListenRefused, TimedOut, Closed };
+enum class TLinkFailure { None, Unreachable, ListenRefused, TimedOut, Closed, Cancelled };
 
 struct TLinkOutcome {
     TLinkFailure Failure = TLinkFailure::None;
@@ -56,6 +56,9 @@ public:
     // Drops any reply under way, sends command and waits for a reply that awaited accepts.
     TExchangeOutcome Exchange(const QByteArray &command, const std::function<bool(TReplyKind)> &awaited,
                               QDeadlineTimer deadline);
+    // Makes a waiting Open or Exchange return at once with Cancelled (from a handler that runs while
+    // it waits, such as a key press or a signal); the next Open or Exchange waits again.
+    void Cancel();
     // Sends without waiting for an answer.
     void Send(const QByteArray &bytes);
 
@@ -78,6 +81,7 @@ private:
     QTcpSocket *socket_ = nullptr;
     bool connected_ = false;
     bool closed_ = false;
+    bool cancelled_ = false;
     QString socketError_;
     QString from_;
     QString address_;

@@ -49,8 +49,20 @@ INSTANTIATE_TEST_SUITE_P(
         TUsageCase{"TimeoutZero", {"learn", "--module", "h", "--timeout", "0"}, "--timeout wants seconds above 0"},
         TUsageCase{"TimeoutNotANumber", {"learn", "--module", "h", "--timeout", "soon"}, "--timeout wants seconds"},
         TUsageCase{"LearnWithArgument", {"learn", "--module", "h", "extra"}, "unexpected argument \"extra\""},
-        TUsageCase{"SendNothing", {"send", "--module", "h"}, "either as hex text or with --file"},
-        TUsageCase{"SendBoth", {"send", "--module", "h", code, "--file", "x"}, "either as hex text or with --file"},
+        TUsageCase{"SendNothing", {"send", "--module", "h"}, "give the code as text, with --file FILE, or with --library"},
+        TUsageCase{"SendBoth", {"send", "--module", "h", code, "--file", "x"}, "give the code as text, with --file FILE"},
+        TUsageCase{"SendLibraryWithoutName", {"send", "--module", "h", "--library", "x"}, "--library goes with --name NAME"},
+        TUsageCase{"SendNotACodeAtAll", {"send", "--module", "h", "hello"}, "the code:"},
+        TUsageCase{"LearnFormatWithoutOut", {"learn", "--module", "h", "--format", "ir"}, "--format goes with --out FILE"},
+        TUsageCase{"LearnUnknownFormat", {"learn", "--module", "h", "--out", "x", "--format", "wav"}, "--format wants pronto|raw|csv|lirc|ir"},
+        TUsageCase{"LearnLibraryWithoutSave", {"learn", "--module", "h", "--library", "x"}, "--library goes with --save NAME"},
+        TUsageCase{"ConvertWithoutTo", {"convert", "x"}, "name the output format with --to"},
+        TUsageCase{"ConvertUnknownFormat", {"convert", "--to", "wav", "x"}, "--to wants pronto|raw|csv|lirc|ir or library"},
+        TUsageCase{"IdentifyTwoFiles", {"identify", "a", "b"}, "identify reads one file, not 2"},
+        TUsageCase{"LearnRemoteNoButtons", {"learn-remote", "--module", "h", "--out", "x"}, "name the buttons to learn"},
+        TUsageCase{"LearnRemoteTwice", {"learn-remote", "--module", "h", "--out", "x", "a", "a"}, "every button name may appear once"},
+        TUsageCase{"LearnRemoteNoTarget", {"learn-remote", "--module", "h", "a"}, "--library FILE or to a file with --out FILE"},
+        TUsageCase{"LearnRemoteCsv", {"learn-remote", "--module", "h", "--out", "x", "--format", "csv", "a"}, "--format wants pronto, raw, lirc or ir"},
         TUsageCase{"SendBadByte", {"send", "--module", "h", "FF 0C 0G"}, "\"0G\" is not a byte in hexadecimal"},
         TUsageCase{"SendThreeDigits", {"send", "--module", "h", "FF 100"}, "\"100\" is not a byte in hexadecimal"},
         TUsageCase{"SendNotACode", {"send", "--module", "h", "FF 00 00 FE"}, "not a learned code"},
@@ -72,6 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(CliHelp, EveryCommandExplainsItselfAndSucceeds)
 {
     const QList<QStringList> commands{{"--help"}, {"learn", "--help"}, {"send", "--help"}, {"config", "--help"},
+                                      {"identify", "--help"}, {"convert", "--help"}, {"learn-remote", "--help"},
                                       {"config", "read", "--help"}, {"config", "write", "--help"}};
     for (const QStringList &command : commands) {
         TCliRun run(command);

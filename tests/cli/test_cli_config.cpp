@@ -5,6 +5,8 @@
 #include "platform/sys/pseudoterminal.h"
 
 #include <QDir>
+#include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -151,6 +153,33 @@ TEST_F(CliConfig, AMissingPortIsNamedWithTheReason)
     EXPECT_EQ(read.Json().value("error").toString(), "port");
     EXPECT_EQ(read.Json().value("message").toString(),
               "/dev/ttyNoSuchPort9: no such port; check the name and that the adapter is plugged in");
+}
+
+// A port the user may not open names the group that owns it and how to join it. Run as the
+// administrator, who may open anything, the tool runs as the unprivileged user "nobody" instead.
+TEST_F(CliConfig, ARefusedPortNamesItsGroupAndHowToJoinIt)
+{
+    QTemporaryFile port(QDir::tempPath() + QStringLiteral("/cli-port-XXXXXX"));
+    ASSERT_TRUE(port.open());
+    port.close();
+    ASSERT_TRUE(port.setPermissions(QFileDevice::Permissions()));
+    QStringList command{IRTOOL_CLI_PATH, "config", "read", "--port", port.fileName(), "--json"};
+    if (QFile probe(port.fileName()); probe.open(QIODevice::ReadOnly)) {
+        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        if (setpriv.isEmpty())
+            GTEST_SKIP() << "running privileged without setpriv to drop the privileges";
+        command = QStringList{"--reuid=65534", "--regid=65534", "--clear-groups"} + command;
+        command.prepend(setpriv);
+    }
+    QProcess run;
+    run.start(command.takeFirst(), command);
+    ASSERT_TRUE(run.waitForFinished(Patience));
+    EXPECT_EQ(run.exitCode(), 1) << run.readAllStandardError().constData();
+    const QJsonObject json = QJsonDocument::fromJson(run.readAllStandardOutput()).object();
+    const QString group = QFileInfo(port.fileName()).group();
+    EXPECT_EQ(json.value("error").toString(), "port");
+    EXPECT_EQ(json.value("message").toString(), port.fileName() + ": permission denied; the port belongs to group " + group
+                                                    + ", join it with `sudo usermod -aG " + group + " $USER` and log in again");
 }
 
 TEST_F(CliConfig, AFileThatIsNoTerminalIsNoPort)

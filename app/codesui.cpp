@@ -61,6 +61,24 @@ QStringList formatFilters()
     return filters;
 }
 
+// The list texts are made on the worker thread too: for a large library they take a while.
+struct TListedLibrary {
+    TLibraryRead Library;
+    QStringList Entries;
+};
+
+TListedLibrary listLibrary(const QString &path)
+{
+    TListedLibrary listed{LoadCodeLibrary(path), {}};
+    listed.Entries = entries(listed.Library.Records);
+    return listed;
+}
+
+struct TListedImport {
+    TImport In;
+    QStringList Entries;
+};
+
 struct TLibraryChange {
     QString Error;
     size_t Count = 0;
@@ -143,6 +161,7 @@ void TCodesUi::inBackground(std::function<R()> work, std::function<void(R)> done
     setBusy(true);
     auto result = std::make_shared<R>();
     QThread *thread = QThread::create([work, result] { *result = work(); });
+    thread->setParent(this); // a window closed mid-job waits for it and frees it
     running.push_back(thread);
     connect(thread, &QThread::finished, this, [this, thread, result, done] {
         std::erase(running, thread);
@@ -200,7 +219,8 @@ void TCodesUi::SaveToLibrary(int channel)
 void TCodesUi::LoadFromLibrary(int channel)
 {
     const QString path = LibraryPath;
-    inBackground<TLibraryRead>([path] { return LoadCodeLibrary(path); }, [this, channel](TLibraryRead library) {
+    inBackground<TListedLibrary>([path] { return listLibrary(path); }, [this, channel](TListedLibrary listed) {
+        const TLibraryRead &library = listed.Library;
         if (!library.Ok()) {
             report(library.Error);
             return;
@@ -209,7 +229,7 @@ void TCodesUi::LoadFromLibrary(int channel)
             report(u("编码库 %1 中没有编码").arg(LibraryPath));
             return;
         }
-        TCodePickDialog dialog(form, u("从编码库载入 %1 通道").arg(channel), entries(library.Records), false);
+        TCodePickDialog dialog(form, u("从编码库载入 %1 通道").arg(channel), listed.Entries, false);
         if (dialog.exec() != QDialog::Accepted || dialog.Picked().empty())
             return;
         form->LoadCode(channel, library.Records.at(static_cast<size_t>(dialog.Picked().front())).Code);
@@ -223,7 +243,12 @@ void TCodesUi::Import(int channel)
                                   nullptr);
     if (file.isEmpty())
         return;
-    inBackground<TImport>([file] { return ImportCodeFile(file); }, [this, channel](TImport in) {
+    inBackground<TListedImport>([file] {
+        TListedImport listed{ImportCodeFile(file), {}};
+        listed.Entries = entries(listed.In.Records);
+        return listed;
+    }, [this, channel](TListedImport listed) {
+        const TImport &in = listed.In;
         if (!in.Ok()) {
             report(in.Error);
             return;
@@ -234,7 +259,7 @@ void TCodesUi::Import(int channel)
             report(u("文件中没有可导入的编码：\n") + in.Refused.join(u'\n'));
             return;
         }
-        TCodePickDialog dialog(form, u("导入到编码库"), entries(in.Records), true);
+        TCodePickDialog dialog(form, u("导入到编码库"), listed.Entries, true);
         if (dialog.exec() != QDialog::Accepted || dialog.Picked().empty())
             return;
         std::vector<TCodeRecord> picked;
@@ -260,24 +285,28 @@ void TCodesUi::Export(int channel)
 {
     const QString path = LibraryPath;
     const QString hex = form->Chart1->ChannelCode(channel);
-    inBackground<TLibraryRead>([path] { return LoadCodeLibrary(path); }, [this, channel, hex](TLibraryRead library) {
+    inBackground<TListedLibrary>([path] { return listLibrary(path); }, [this, channel, hex](TListedLibrary listed) {
+        const TLibraryRead &library = listed.Library;
         if (!library.Ok()) {
             report(library.Error);
             return;
         }
         std::vector<TCodeRecord> records;
+        QStringList texts;
         if (!hex.isEmpty()) {
             TCodeRecord current;
             current.Name = u("%1 通道").arg(channel);
             current.Code = CodeFromReply(HexTextToBytes(hex, THexParse::Lenient));
             records.push_back(current);
+            texts << entryText(current);
         }
         records.insert(records.end(), library.Records.begin(), library.Records.end());
+        texts += listed.Entries;
         if (records.empty()) {
             report(u("没有可导出的编码：通道和编码库都是空的"));
             return;
         }
-        TCodePickDialog dialog(form, u("导出编码"), entries(records), true);
+        TCodePickDialog dialog(form, u("导出编码"), texts, true);
         if (!hex.isEmpty()) {
             dialog.List->clearSelection();
             dialog.List->item(0)->setSelected(true);

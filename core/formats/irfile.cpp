@@ -11,28 +11,39 @@ QString toQ(std::string_view s)
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
+struct TField {
+    std::string_view Value;
+    int Line = 0;
+
+    bool empty() const { return Value.empty(); }
+};
+
 struct TPending {
     int Line = 0;
     QString Name;
-    std::string_view Type, Frequency, DutyCycle, Data, Protocol, Address, Command;
+    TField Type, Frequency, DutyCycle, Data, Protocol, Address, Command;
 };
 
-// The error is reported on the record's first line unless the field's own line is known.
-std::optional<QString> takeRaw(const TPending &p, TCodeRecord &r)
+// A field's error names the field's line; a missing field's, the record's first line.
+std::optional<QString> takeRaw(const TPending &p, TCodeRecord &r, int &errorLine)
 {
     if (p.Frequency.empty() || p.Data.empty())
         return QString::fromUtf8("原始记录 %1 缺少 %2").arg(p.Name, QString::fromUtf8(p.Data.empty() ? "data:" : "frequency:"));
-    const std::optional<long long> hz = ParseInt(p.Frequency);
+    errorLine = p.Frequency.Line;
+    const std::optional<long long> hz = ParseInt(p.Frequency.Value);
     if (!hz || *hz < MinCarrierHz || *hz > MaxCarrierHz)
-        return QString::fromUtf8("记录 %1 的载波 %2 不在 %3 之内").arg(p.Name, Quote(p.Frequency), CarrierRangeText());
+        return QString::fromUtf8("记录 %1 的载波 %2 不在 %3 之内").arg(p.Name, Quote(p.Frequency.Value), CarrierRangeText());
     if (!p.DutyCycle.empty()) {
-        const std::optional<double> duty = ParseDouble(p.DutyCycle);
+        errorLine = p.DutyCycle.Line;
+        const std::optional<double> duty = ParseDouble(p.DutyCycle.Value);
         if (!duty || *duty <= 0 || *duty > 1)
-            return QString::fromUtf8("记录 %1 的占空比 %2 不在 0 到 1 之间").arg(p.Name, Quote(p.DutyCycle));
+            return QString::fromUtf8("记录 %1 的占空比 %2 不在 0 到 1 之间").arg(p.Name, Quote(p.DutyCycle.Value));
     }
     r.Name = p.Name;
     r.Code.CarrierHz = static_cast<int>(*hz);
-    std::string_view data = p.Data;
+    errorLine = p.Data.Line;
+    std::string_view data = p.Data.Value;
+    r.Code.DurationsUs.reserve(data.size() / 3);
     for (std::string_view t = NextToken(data); !t.empty(); t = NextToken(data)) {
         const std::optional<long long> us = ParseInt(t);
         if (!us || *us < 1 || *us > MaxDurationUs)
@@ -98,7 +109,7 @@ TImport TIrFileParser::Run(const QByteArray &text)
         }
         if (!open_)
             return fail(lines.Number(), QString::fromUtf8("字段 %1 之前缺少“name:”").arg(Quote(key)));
-        std::string_view *slot = key == "type"       ? &pending_.Type
+        TField *slot = key == "type"       ? &pending_.Type
                                : key == "frequency"  ? &pending_.Frequency
                                : key == "duty_cycle" ? &pending_.DutyCycle
                                : key == "data"       ? &pending_.Data
@@ -112,7 +123,7 @@ TImport TIrFileParser::Run(const QByteArray &text)
             return fail(lines.Number(), QString::fromUtf8("记录 %1 中字段 %2 出现了两次").arg(pending_.Name, Quote(key)));
         if (value.empty())
             return fail(lines.Number(), QString::fromUtf8("字段 %1 为空").arg(Quote(key)));
-        *slot = value;
+        *slot = TField{value, lines.Number()};
     }
     if (!header)
         return fail(1, QString::fromUtf8("不是红外信号文件，缺少“Filetype: IR signals file”"));
@@ -132,17 +143,19 @@ std::optional<QString> TIrFileParser::finish()
         return std::nullopt;
     open_ = false;
     const TPending &p = pending_;
-    if (p.Type == "parsed") {
+    if (p.Type.Value == "parsed") {
         if (p.Protocol.empty() || p.Address.empty() || p.Command.empty())
             return QString::fromUtf8("解析记录 %1 缺少 protocol、address 或 command").arg(p.Name);
         refused_ << QString::fromUtf8("%1：协议记录（%2，地址 %3，命令 %4）需要按协议编码成时序，本程序尚不支持，未导入")
-                        .arg(p.Name, toQ(p.Protocol), toQ(p.Address), toQ(p.Command));
+                        .arg(p.Name, toQ(p.Protocol.Value), toQ(p.Address.Value), toQ(p.Command.Value));
         return std::nullopt;
     }
-    if (p.Type != "raw")
-        return QString::fromUtf8("记录 %1 的类型 %2 不是 raw 或 parsed").arg(p.Name, Quote(p.Type));
+    if (p.Type.Value != "raw") {
+        errorLine_ = p.Type.empty() ? p.Line : p.Type.Line;
+        return QString::fromUtf8("记录 %1 的类型 %2 不是 raw 或 parsed").arg(p.Name, Quote(p.Type.Value));
+    }
     TCodeRecord r;
-    if (const auto e = takeRaw(p, r))
+    if (const auto e = takeRaw(p, r, errorLine_))
         return e;
     records_.push_back(std::move(r));
     return std::nullopt;

@@ -31,6 +31,27 @@ bool isWholeHalfBits(int durationUs, int count, int halfBitUs)
     return std::abs(durationUs - nominal) * 100 <= slack;
 }
 
+// How much longer the marks are than whole half-bits (and the spaces shorter), for the bits that
+// start at the reader's position with a mark. Every bit is one half-bit of mark and one of space,
+// so the marks' sum exceeds the spaces' only by the stretch, once per duration, by a space the
+// capture cannot show (hiddenSpaceUs: RC5's first half-bit) and by the last bit's space when the gap
+// swallowed it (half a half-bit on average). Receivers stretch marks by up to a third of RC6's
+// half-bit, which would otherwise spoil the counting.
+int markStretch(const TDurationReader &reader, int halfBitUs, int hiddenSpaceUs)
+{
+    // A few durations, as in a frame cut off by the end of the capture, say too little.
+    constexpr std::size_t FewestDurations = 8;
+    const TFrameAhead bits = FrameAhead(reader);
+    if (bits.Marks.size() + bits.Spaces.size() < FewestDurations)
+        return 0;
+    long excess = -halfBitUs / 2 - hiddenSpaceUs;
+    for (int d : bits.Marks)
+        excess += d;
+    for (int d : bits.Spaces)
+        excess -= d;
+    return int(excess / long(bits.Marks.size() + bits.Spaces.size()));
+}
+
 // The half-bits of one frame from the reader's position to the frame's gap (or the code's end); a
 // frame's last space merges into the gap and is left out.
 std::optional<THalfBits> readHalfBits(TDurationReader &reader, int halfBitUs, int mostHalfBits)
@@ -97,6 +118,7 @@ std::vector<int> durationsOf(const THalfBits &halves, int halfBitUs)
 // first sent bit highest. The start bit's first half is a space, which no capture shows.
 std::optional<TProtocolCode> DecodeRc5Frame(TDurationReader &reader)
 {
+    reader.SetMarkStretch(markStretch(reader, Rc5HalfBitUs, Rc5HalfBitUs));
     const auto read = readHalfBits(reader, Rc5HalfBitUs, 2);
     if (!read)
         return std::nullopt;
@@ -124,8 +146,10 @@ std::optional<TProtocolCode> DecodeRc5Frame(TDurationReader &reader)
 // Leader, start bit 1, mode 000, toggle, 8 address bits, 8 command bits; a 1 is a mark then a space.
 std::optional<TProtocolCode> DecodeRc6Frame(TDurationReader &reader)
 {
+    reader.SetMarkStretch(0);
     if (!reader.NextNear(Rc6LeaderMarkUs) || !reader.NextNear(Rc6LeaderSpaceUs))
         return std::nullopt;
+    reader.SetMarkStretch(markStretch(reader, Rc6HalfBitUs, 0));
     auto halves = readHalfBits(reader, Rc6HalfBitUs, 3);
     if (!halves)
         return std::nullopt;

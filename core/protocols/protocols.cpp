@@ -10,8 +10,9 @@ namespace {
 using TFrameDecoder = std::optional<TProtocolCode> (*)(TDurationReader &);
 using TEncoder = std::optional<TIrCode> (*)(const TProtocolCode &);
 
-// Tried in this order; the headers and bit counts of these protocols do not overlap, so the order
-// matters only for the unnamed pulse-distance reading, which comes last.
+// Tried in this order. SIRC goes before the biphase codes: a SIRC header and its bits can pass for
+// RC5's double and single half-bits, while RC5 passes for SIRC only at the edge of the tolerance.
+// The unnamed pulse-distance reading comes last, as it takes any NEC-like train.
 constexpr TFrameDecoder FrameDecoders[] = {DecodeNecFrame,      DecodeSamsung32Frame, DecodeJvcFrame,
                                            DecodeKaseikyoFrame, DecodeSharpFrame,     DecodeSircFrame,
                                            DecodeRc5Frame,      DecodeRc6Frame};

@@ -6,8 +6,9 @@
 // A code is identified only when every frame in it agrees: the first frame names the code, later
 // frames (after a gap of at least FrameGapUs) must repeat it or be the protocol's repeat frame; a
 // last frame cut short by the end of the capture is tolerated, because a module that learns a held
-// button stops wherever its buffer ends. Timings may deviate by 25 % (at least 150 µs), which covers
-// the stretched marks and shortened spaces of real receivers and the module's 10 µs units.
+// button stops wherever its buffer ends. Timings may deviate by 25 % (at least 250 µs), which covers
+// jitter and the module's 10 µs units; the lengthening of marks at the expense of spaces that
+// receivers add (up to 250 µs) is measured on each frame and undone before its bits are read.
 #include "core/ircode.h"
 
 #include <QByteArray>
@@ -22,7 +23,8 @@ struct TProtocolCode {
                         // "RC5", "RC5X", "RC6", "JVC", "Kaseikyo", "Sharp", "Pulse distance"
     uint32_t Address = 0;
     uint32_t Command = 0;
-    int Bits = 0;       // payload bits (pulse distance: N)
+    int Bits = 0;       // data bits of one frame after its header, start and toggle bits included
+                        // (NEC 32, SIRC 12/15/20, RC5 14, RC6 21, ...; repeat frame 0; pulse distance: N)
     QByteArray Data;    // pulse distance: the data bytes, first sent first, each byte's first bit lowest
 };
 

@@ -60,6 +60,7 @@ TIrCode frameCode(uint64_t bits, const TPulseDistanceFormat &format, int carrier
 
 std::optional<TProtocolCode> readNecRepeat(TDurationReader &reader)
 {
+    reader.SetMarkStretch(0); // too few marks to measure a stretch
     if (reader.NextNear(NecFormat.HeaderMarkUs) && reader.NextNear(NecRepeatSpaceUs)
         && reader.NextNear(NecFormat.BitMarkUs) && reader.FrameEnds())
         return named("NEC repeat", 0, 0, 0);
@@ -78,18 +79,31 @@ uint32_t vendorParity(uint32_t vendor)
 
 std::optional<uint64_t> ReadPulseDistanceFrame(TDurationReader &reader, const TPulseDistanceFormat &format)
 {
+    // All bit marks have one length, so their median shows how much the receiver stretched them.
+    TDurationReader afterHeader = reader;
+    if (format.HeaderMarkUs != 0) {
+        afterHeader.Next();
+        afterHeader.Next();
+    }
+    const TFrameAhead ahead = FrameAhead(afterHeader);
+    const int stretch = ahead.Marks.empty() ? 0 : Median(ahead.Marks) - format.BitMarkUs;
+    reader.SetMarkStretch(stretch);
     if (format.HeaderMarkUs != 0
         && !(reader.NextNear(format.HeaderMarkUs) && reader.NextNear(format.HeaderSpaceUs)))
         return std::nullopt;
+    // A bit's mark and space together keep their length when a receiver stretches marks at the
+    // expense of spaces, so the pair tells 0 from 1.
+    const int zeroPeriod = format.BitMarkUs + format.ZeroSpaceUs;
+    const int onePeriod = format.BitMarkUs + format.OneSpaceUs;
     uint64_t bits = 0;
     for (int i = 0; i < format.Bits; ++i) {
-        if (!reader.NextNear(format.BitMarkUs))
+        const int mark = reader.Next();
+        if (!IsNear(mark, format.BitMarkUs))
             return std::nullopt;
-        const int space = reader.Next();
-        if (IsNear(space, format.OneSpaceUs))
-            bits |= uint64_t(1) << i;
-        else if (!IsNear(space, format.ZeroSpaceUs))
+        const int bit = NearerOf(mark + reader.Next(), zeroPeriod, onePeriod);
+        if (bit < 0)
             return std::nullopt;
+        bits |= uint64_t(bit) << i;
     }
     if (!reader.NextNear(format.BitMarkUs) || !reader.FrameEnds())
         return std::nullopt;

@@ -25,25 +25,29 @@ constexpr TSircVariant SircVariants[] = {{"SIRC", 12, 0x1F}, {"SIRC15", 15, 0xFF
 
 std::optional<TProtocolCode> DecodeSircFrame(TDurationReader &reader)
 {
+    // All spaces have one length, so their median shows how much the receiver took from them.
+    const TFrameAhead ahead = FrameAhead(reader);
+    const int stretch = ahead.Spaces.empty() ? 0 : SircSpaceUs - Median(ahead.Spaces);
+    reader.SetMarkStretch(stretch);
     if (!reader.NextNear(SircHeaderMarkUs) || !reader.NextNear(SircSpaceUs))
         return std::nullopt;
     uint32_t bits = 0;
     int count = 0;
-    for (;;) {
+    for (bool last = false; !last;) {
         const int mark = reader.Next();
-        if (IsNear(mark, SircOneMarkUs))
-            bits |= uint32_t(1) << count;
-        else if (!IsNear(mark, SircZeroMarkUs))
+        int bit = -1;
+        last = reader.AtEnd();
+        if (last) {
+            bit = NearerOf(mark, SircZeroMarkUs, SircOneMarkUs);
+        } else {
+            const int space = reader.Next();
+            last = reader.AtEnd() || space >= FrameGapUs;
+            if (last || IsNear(space, SircSpaceUs))
+                bit = NearerOf(mark, SircZeroMarkUs, SircOneMarkUs);
+        }
+        if (bit < 0 || count == SircMostBits)
             return std::nullopt;
-        if (++count > SircMostBits)
-            return std::nullopt;
-        if (reader.AtEnd())
-            break;
-        const int space = reader.Next();
-        if (reader.AtEnd() || space >= FrameGapUs)
-            break;
-        if (!IsNear(space, SircSpaceUs))
-            return std::nullopt;
+        bits |= uint32_t(bit) << count++;
     }
     for (const TSircVariant &variant : SircVariants) {
         if (variant.Bits == count) {

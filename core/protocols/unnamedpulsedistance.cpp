@@ -10,15 +10,10 @@ namespace {
 constexpr int LeastBits = 8;
 // A header mark is clearly longer than the bit marks.
 constexpr int HeaderMarkFactor = 2;
+// A space of at least twice the mark is a one, when all spaces have one length.
+constexpr int OneSpaceFactor = 2;
 // Zeros and ones differ at least by this ratio of their spaces (tenths); jittered ones stay apart.
 constexpr int SpaceSplitTenths = 15;
-
-int median(std::vector<int> values)
-{
-    const auto middle = values.begin() + values.size() / 2;
-    std::nth_element(values.begin(), middle, values.end());
-    return *middle;
-}
 
 bool allNear(const std::vector<int> &values, int nominal)
 {
@@ -34,7 +29,7 @@ std::optional<TProtocolCode> DecodeUnnamedPulseDistance(const std::vector<int> &
         marks.push_back(d[i]);
     if (int(marks.size()) <= LeastBits)
         return std::nullopt;
-    const int bitMark = median(marks);
+    const int bitMark = Median(marks);
 
     // Data marks and the spaces after them, frame by frame; a header may open each frame.
     std::vector<int> dataMarks, bitSpaces;
@@ -66,12 +61,13 @@ std::optional<TProtocolCode> DecodeUnnamedPulseDistance(const std::vector<int> &
     }
     std::vector<int> zeros(sorted.begin(), std::lower_bound(sorted.begin(), sorted.end(), split));
     std::vector<int> ones(zeros.size() + sorted.begin(), sorted.end());
-    if (!zeros.empty() && !allNear(zeros, median(zeros)))
+    if (!zeros.empty() && !allNear(zeros, Median(zeros)))
         return std::nullopt;
-    if (!ones.empty() && !allNear(ones, median(ones)))
+    if (!ones.empty() && !allNear(ones, Median(ones)))
         return std::nullopt;
-    // Spaces of a single length are zeros when they match the mark, ones when clearly longer.
-    if (ones.empty() && !IsNear(median(zeros), bitMark))
+    // Spaces of a single length are zeros when they are about as long as the mark (a stretched
+    // mark takes from its space), ones when clearly longer.
+    if (ones.empty() && Median(zeros) >= OneSpaceFactor * bitMark)
         split = 0;
 
     TProtocolCode code;

@@ -46,11 +46,17 @@ bool isStandardNecAddress(uint32_t address)
 
 class RoundTripTest : public ::testing::TestWithParam<EncodableCase> {};
 
-TEST_P(RoundTripTest, EncodeJitterDecodeGivesTheCodeBack)
+// Jitter alone, and a receiver that lengthens every mark at the expense of the following space.
+struct CaptureKind {
+    int jitterPercent;
+    int markStretchUs;
+};
+
+void checkEncodeCaptureDecode(const EncodableCase &c, unsigned seed, CaptureKind kind)
 {
-    const EncodableCase &c = GetParam();
-    std::mt19937 random(Seed);
-    SCOPED_TRACE(::testing::Message() << "seed " << Seed);
+    std::mt19937 random(seed);
+    SCOPED_TRACE(::testing::Message() << "seed " << seed << " jitter " << kind.jitterPercent << " % stretch "
+                                      << kind.markStretchUs << " us");
     std::uniform_int_distribution<uint32_t> address(c.address.Lowest, c.address.Highest);
     std::uniform_int_distribution<uint32_t> command(c.command.Lowest, c.command.Highest);
     for (int round = 0; round < Rounds; ++round) {
@@ -63,13 +69,24 @@ TEST_P(RoundTripTest, EncodeJitterDecodeGivesTheCodeBack)
         const auto encoded = EncodeCode(sent);
         ASSERT_TRUE(encoded) << "address " << sent.Address << " command " << sent.Command;
         EXPECT_EQ(encoded->CarrierHz, c.carrierHz);
-        const std::vector<int> captured = capture::Captured(encoded->DurationsUs, random, 15);
+        const std::vector<int> captured =
+            capture::Captured(encoded->DurationsUs, random, kind.jitterPercent, kind.markStretchUs);
         const auto found = IdentifyCode(captured);
         ASSERT_TRUE(found) << "round " << round << " address " << sent.Address << " command " << sent.Command;
-        ASSERT_EQ(found->Protocol, sent.Protocol) << "round " << round;
+        ASSERT_EQ(found->Protocol.toStdString(), c.protocol) << "round " << round;
         ASSERT_EQ(found->Address, sent.Address) << "round " << round;
         ASSERT_EQ(found->Command, sent.Command) << "round " << round;
     }
+}
+
+TEST_P(RoundTripTest, EncodeJitterDecodeGivesTheCodeBack)
+{
+    checkEncodeCaptureDecode(GetParam(), Seed, {15, 0});
+}
+
+TEST_P(RoundTripTest, EncodeStretchDecodeGivesTheCodeBack)
+{
+    checkEncodeCaptureDecode(GetParam(), Seed + 2, {10, 100});
 }
 
 // A held button: the frame again after a gap, and a last frame cut off where the capture ended.
@@ -96,7 +113,7 @@ TEST_P(RoundTripTest, RepeatedAndCutOffFramesKeepTheName)
         held.insert(held.end(), frame.begin(), frame.begin() + cut);
         const auto found = IdentifyCode(capture::Captured(held, random, 15));
         ASSERT_TRUE(found) << "round " << round << " cut after " << cut;
-        ASSERT_EQ(found->Protocol, sent.Protocol) << "round " << round;
+        ASSERT_EQ(found->Protocol.toStdString(), c.protocol) << "round " << round;
         ASSERT_EQ(found->Address, sent.Address) << "round " << round;
         ASSERT_EQ(found->Command, sent.Command) << "round " << round;
     }

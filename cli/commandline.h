@@ -27,7 +27,6 @@ public:
     QStringList Positional() const { return parser_.positionalArguments(); }
     bool Json() const { return parser_.isSet(QStringLiteral("json")); }
     QDeadlineTimer Deadline() const;
-    int TimeoutMs() const { return timeoutMs_; }
     bool HasLink() const
     {
         return linkOptions_ && (IsSet(QStringLiteral("module")) || IsSet(QStringLiteral("listen")));

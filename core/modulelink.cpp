@@ -227,11 +227,6 @@ QString TModuleLink::ModuleAddress() const
     return address_;
 }
 
-quint16 TModuleLink::ListeningPort() const
-{
-    return server_ ? server_->serverPort() : 0;
-}
-
 void TModuleLink::Cancel()
 {
     cancelled_ = true;

@@ -64,7 +64,6 @@ public:
 
     // "address:port" of the module, once linked.
     QString ModuleAddress() const;
-    quint16 ListeningPort() const;
 
 private:
     void take(QTcpSocket *socket);

@@ -16,6 +16,7 @@
 #include "app/keyfilter.h"
 #include "app/messagebox.h"
 #include "core/replydecoder.h"
+#include "core/replygatherer.h"
 #include "platform/qt/desktop.h"
 #include "platform/qt/socketlink.h"
 
@@ -238,7 +239,7 @@ void TForm1::createTimers()
     Timer1 = new QTimer(this);
     Timer1->setInterval(100);
     Timer2 = new QTimer(this);
-    Timer2->setInterval(10);
+    Timer2->setInterval(ReplyQuietGapMs);
     Timer3 = new QTimer(this);
     Timer3->setInterval(KeepAlivePeriod);
     Timer4 = new QTimer(this);

@@ -2,7 +2,7 @@
 #include "app/Unit2.h"
 
 #include "core/convert.h"
-#include "platform/sys/inifile.h"
+#include "core/parameterfile.h"
 #include "serial/zvcommdevice.h"
 
 #include <QCheckBox>
@@ -11,19 +11,6 @@
 #include <QLineEdit>
 
 namespace {
-
-const std::string EditSection = "模块设置";
-const std::string BasicSection = "基本参数";
-const std::string PortNumberKey = "串口号";
-// A port named by a device path has no number; its name is kept beside the number.
-const std::string PortNameKey = "串口名";
-const std::string WorkModeKey = "工作模式";
-const std::string RestartKey = "超时重启";
-
-std::string key(int number)
-{
-    return "In" + std::to_string(number);
-}
 
 int toInt(const std::string &text)
 {
@@ -46,34 +33,33 @@ QString choose(QFileDialog *dialog, QFileDialog::AcceptMode mode, const char *fi
 
 void TForm2::LoadSettings(const std::string &path)
 {
-    const platform::TIniFile ini(path);
+    const TParameterFile file = ReadParameterFile(path);
     for (int n = 1; n <= ParameterEditCount; ++n)
-        edits_[n]->setText(QString::fromStdString(ini.ReadString(EditSection, key(n), ParameterDefaults[n - 1])));
-    ZvCommDevice1->SetPortNo(toInt(ini.ReadString(BasicSection, PortNumberKey, "3")));
-    const std::string portName = ini.ReadString(BasicSection, PortNameKey, "");
-    if (!portName.empty())
-        ZvCommDevice1->SetPortName(portName);
-    const int mode = toInt(ini.ReadString(BasicSection, WorkModeKey, "0"));
+        edits_[n]->setText(file.Edits[n - 1]);
+    ZvCommDevice1->SetPortNo(toInt(file.PortNumber));
+    if (!file.PortName.empty())
+        ZvCommDevice1->SetPortName(file.PortName);
+    const int mode = toInt(file.WorkMode);
     ComboBox1->setCurrentIndex(mode == 0 || mode == 1 ? mode : -1);
     showWorkModeBrackets(ComboBox1->currentIndex());
-    CheckBox1->setChecked(toInt(ini.ReadString(BasicSection, RestartKey, "1")) != 0);
+    CheckBox1->setChecked(toInt(file.Restart) != 0);
 }
 
 void TForm2::SaveSettings(const std::string &path)
 {
-    const platform::TIniFile ini(path);
+    TParameterFile file;
     for (int n = 1; n <= ParameterEditCount; ++n)
-        ini.WriteString(EditSection, key(n), edits_[n]->text().toStdString());
-    savePort(path);
-    ini.WriteString(BasicSection, WorkModeKey, std::to_string(ComboBox1->currentIndex()));
-    ini.WriteString(BasicSection, RestartKey, CheckBox1->isChecked() ? "1" : "0");
+        file.Edits[n - 1] = edits_[n]->text();
+    file.PortNumber = std::to_string(ZvCommDevice1->PortNo());
+    file.PortName = ZvCommDevice1->PortName();
+    file.WorkMode = std::to_string(ComboBox1->currentIndex());
+    file.Restart = CheckBox1->isChecked() ? "1" : "0";
+    WriteParameterFile(path, file);
 }
 
 void TForm2::savePort(const std::string &path)
 {
-    const platform::TIniFile ini(path);
-    ini.WriteString(BasicSection, PortNumberKey, std::to_string(ZvCommDevice1->PortNo()));
-    ini.WriteString(BasicSection, PortNameKey, ZvCommDevice1->PortName());
+    WritePortKeys(path, std::to_string(ZvCommDevice1->PortNo()), ZvCommDevice1->PortName());
 }
 
 void TForm2::保存到文件Click()

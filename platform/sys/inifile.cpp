@@ -96,6 +96,15 @@ std::string TIniFile::ReadString(const std::string &section, const std::string &
     return TProfileText(std::move(raw)).Value(TrimBlanks(section), TrimBlanks(key)).value_or(fallback);
 }
 
+int TIniFile::KeyLine(const std::string &section, const std::string &key) const
+{
+    const TProfile p = load(path_);
+    const long header = findSection(p, section);
+    if (header < 0)
+        return 0;
+    return static_cast<int>(findKey(p, header, key) + 1);
+}
+
 void TIniFile::WriteString(const std::string &section, const std::string &key, const std::string &value) const
 {
     const std::string s = TrimBlanks(section);

@@ -23,6 +23,9 @@ public:
 
     const std::string &FileName() const { return path_; }
     std::string ReadString(const std::string &section, const std::string &key, const std::string &fallback) const;
+    // The number of the line (from 1) that ReadString takes the key's value from; 0 when the key is
+    // missing. For messages that point the user at a bad value.
+    int KeyLine(const std::string &section, const std::string &key) const;
     // Raises EIniFileException when the file cannot be written, and for texts that could not be
     // found again: a line break anywhere, a key that begins with "[" or holds "=", text that is
     // not UTF-8.

@@ -98,11 +98,11 @@ std::string TIniFile::ReadString(const std::string &section, const std::string &
 
 int TIniFile::KeyLine(const std::string &section, const std::string &key) const
 {
-    const TProfile p = load(path_);
-    const long header = findSection(p, section);
-    if (header < 0)
+    std::string raw;
+    if (!readAll(path_, raw))
         return 0;
-    return static_cast<int>(findKey(p, header, key) + 1);
+    const std::optional<size_t> at = TProfileText(std::move(raw)).KeyLineIndex(TrimBlanks(section), TrimBlanks(key));
+    return at ? static_cast<int>(*at + 1) : 0;
 }
 
 void TIniFile::WriteString(const std::string &section, const std::string &key, const std::string &value) const

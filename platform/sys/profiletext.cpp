@@ -147,7 +147,7 @@ long TProfileText::findKey(long header, const std::string &key) const
     return -1;
 }
 
-std::optional<std::string> TProfileText::Value(const std::string &section, const std::string &key) const
+std::optional<size_t> TProfileText::KeyLineIndex(const std::string &section, const std::string &key) const
 {
     const long header = findSection(section);
     if (header < 0)
@@ -155,7 +155,15 @@ std::optional<std::string> TProfileText::Value(const std::string &section, const
     const long at = findKey(header, key);
     if (at < 0)
         return std::nullopt;
-    const std::string &text = FLines[static_cast<size_t>(at)].Text;
+    return static_cast<size_t>(at);
+}
+
+std::optional<std::string> TProfileText::Value(const std::string &section, const std::string &key) const
+{
+    const std::optional<size_t> at = KeyLineIndex(section, key);
+    if (!at)
+        return std::nullopt;
+    const std::string &text = FLines[*at].Text;
     return TrimBlanks(text.substr(text.find('=') + 1));
 }
 

@@ -34,6 +34,8 @@ public:
 
     // The trimmed value of the first matching key of the first matching section.
     std::optional<std::string> Value(const std::string &section, const std::string &key) const;
+    // The index of the line Value takes the value from.
+    std::optional<size_t> KeyLineIndex(const std::string &section, const std::string &key) const;
 
     // The file's bytes after setting the key to value with new text encoded as given; names are
     // taken as they are (the caller checks them). Nothing when value or names cannot be encoded.

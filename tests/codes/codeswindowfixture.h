@@ -11,6 +11,8 @@
 
 #include <QFile>
 #include <QFileDialog>
+
+#include "support/filedialog.h"
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QListWidget>
@@ -88,8 +90,7 @@ protected:
         return std::make_unique<testsupport::TModalResponder<QFileDialog>>([=](QFileDialog *d) {
             if (!filter.isEmpty())
                 d->selectNameFilter(filter);
-            d->selectFile(path);
-            static_cast<QDialog *>(d)->accept();
+            testsupport::TypeFileName(d, path);
         });
     }
 

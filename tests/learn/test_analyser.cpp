@@ -12,6 +12,8 @@
 #include <QClipboard>
 #include <QDeadlineTimer>
 #include <QFileDialog>
+
+#include "support/filedialog.h"
 #include <QGuiApplication>
 #include <QImage>
 #include <QLineSeries>
@@ -97,8 +99,7 @@ protected:
         QObject::connect(timer, &QTimer::timeout, timer, [timer, path, deadline] {
             auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
             if (dialog) {
-                dialog->selectFile(path);
-                QMetaObject::invokeMethod(dialog, "accept");
+                testsupport::TypeFileName(dialog, path);
             } else if (!deadline.hasExpired()) {
                 return;
             } else if (QWidget *other = QApplication::activeModalWidget()) {

@@ -155,9 +155,9 @@ TEST_F(LearnWindowTest, TheLogKeepsItsLastLinesAndKeepsFollowingItsEnd)
     process(Example);
     lines = logLines();
     ASSERT_EQ(lines.size(), limit);
-    EXPECT_EQ(lines.mid(limit - 5),
-              (QStringList{"", u8("收到解码数据："), Example, "", u8("数据总长度：19毫秒")}));
-    EXPECT_EQ(lines.first(), "255");
+    EXPECT_EQ(lines.mid(limit - 6), (QStringList{"", u8("收到解码数据："), Example, "", u8("数据总长度：19毫秒"),
+                                                 ProtocolLogLine(ReplyDurationsUs(HexTextToBytes(Example, THexParse::Strict)))}));
+    EXPECT_EQ(lines.first(), "256");
     EXPECT_EQ(bar->value(), bar->maximum());
 
     // A log scrolled back stays scrolled back while old lines go.

@@ -39,7 +39,7 @@ build() { # build <dir> [cmake options...]
 tsan() {
   [ -f build-tsan/build.ninja ] || cmake -S . -B build-tsan -G Ninja -DIRTOOL_TSAN=ON -DIRTOOL_BENCH=OFF
   cmake --build build-tsan -j "$(nproc)" --target threaded_tests
-  QT_QPA_PLATFORM=offscreen TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan -L threads --output-on-failure
+  QT_QPA_PLATFORM=offscreen TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/tests/tsan.supp" ctest --test-dir build-tsan -L threads --output-on-failure
 }
 
 # The fuzzers live in their own build folder, built with clang; the main build never needs clang.

@@ -15,7 +15,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QThread>
 
 namespace {
 
@@ -131,8 +130,8 @@ TCodesUi::TCodesUi(TForm1 *owner) : QObject(owner), LibraryPath(DefaultCodeLibra
 
 TCodesUi::~TCodesUi()
 {
-    for (QThread *t : running)
-        t->wait();
+    for (const std::shared_ptr<std::thread> &t : running)
+        t->join();
 }
 
 QMenu *TCodesUi::makeChannelMenu(int channel)
@@ -161,16 +160,22 @@ void TCodesUi::inBackground(std::function<R()> work, std::function<void(R)> done
 {
     setBusy(true);
     auto result = std::make_shared<R>();
-    QThread *thread = QThread::create([work, result] { *result = work(); });
-    thread->setParent(this); // a window closed mid-job waits for it and frees it
-    running.push_back(thread);
-    connect(thread, &QThread::finished, this, [this, thread, result, done] {
-        std::erase(running, thread);
-        thread->deleteLater();
-        setBusy(false);
-        ReportErrors([&] { done(std::move(*result)); });
+    auto job = std::make_shared<std::thread>();
+    running.push_back(job);
+    // The result is taken only after the join, which orders the worker's writes before the reads.
+    // A window closed mid-job joins it in its destructor, and the posted call is then dropped.
+    *job = std::thread([this, work, result, job, done] {
+        *result = work();
+        QMetaObject::invokeMethod(
+            this,
+            [this, job, result, done] {
+                job->join();
+                std::erase(running, job);
+                setBusy(false);
+                ReportErrors([&] { done(std::move(*result)); });
+            },
+            Qt::QueuedConnection);
     });
-    thread->start();
 }
 
 void TCodesUi::setBusy(bool on)

@@ -11,10 +11,10 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <thread>
 
 class QAction;
 class QMenu;
-class QThread;
 class TForm1;
 
 class TCodesUi : public QObject {
@@ -49,6 +49,6 @@ private:
 
     TForm1 *form;
     std::array<QMenu *, 4> channelMenus{};
-    std::vector<QThread *> running;
+    std::vector<std::shared_ptr<std::thread>> running;
     bool busy = false;
 };

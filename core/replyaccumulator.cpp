@@ -1,6 +1,6 @@
 #include "core/replyaccumulator.h"
 
-#include <algorithm>
+#include "core/replygatherer.h"
 
 namespace {
 
@@ -14,12 +14,12 @@ qsizetype heldBytes(const QString &text)
 
 qsizetype AccumulatorRoom(const QString &text)
 {
-    return std::max<qsizetype>(0, MaxHexTextBytes - heldBytes(text));
+    return ReplyRoomFor(heldBytes(text), MaxHexTextBytes);
 }
 
 qsizetype AppendToAccumulator(QString &text, QByteArrayView bytes)
 {
-    const qsizetype take = std::min(bytes.size(), AccumulatorRoom(text));
+    const qsizetype take = ReplyRoomFor(heldBytes(text), bytes.size());
     if (take <= 0)
         return 0;
     QString piece = BytesToHexText(QByteArray::fromRawData(bytes.data(), take));

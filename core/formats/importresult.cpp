@@ -17,3 +17,40 @@ std::optional<QByteArray> ReadCodeFile(const QString &path, QString &error)
     }
     return file.readAll();
 }
+
+TImport ImportCodeLines(const QByteArray &text, const QString &unnamed, const QString &noCodes,
+                        const std::function<std::optional<QString>(std::string_view line, TIrCode &code)> &read)
+{
+    using namespace textscan;
+    TImport in;
+    std::vector<TCodeRecord> records;
+    TLines lines(std::string_view(text.constData(), static_cast<size_t>(text.size())));
+    std::string_view line;
+    QString name;
+    while (lines.Next(line)) {
+        const std::string_view t = Trim(line);
+        if (t.empty())
+            continue;
+        if (t.front() == '#') {
+            const std::string_view n = Trim(t.substr(1));
+            name = QString::fromUtf8(n.data(), static_cast<qsizetype>(n.size()));
+            continue;
+        }
+        TCodeRecord r;
+        if (const auto e = read(t, r.Code)) {
+            in.Error = LineError(lines.Number(), *e);
+            return in;
+        }
+        if (r.Code.DurationsUs.empty())
+            continue;
+        r.Name = name.isEmpty() ? unnamed.arg(records.size() + 1) : name;
+        name.clear();
+        records.push_back(std::move(r));
+    }
+    if (records.empty()) {
+        in.Error = noCodes;
+        return in;
+    }
+    in.Records = std::move(records);
+    return in;
+}

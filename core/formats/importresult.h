@@ -4,6 +4,9 @@
 
 #include <QStringList>
 
+#include <functional>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 struct TImport {
@@ -22,3 +25,9 @@ struct TExport {
 
 // Reads a file for an importer: refuses missing, unreadable and oversized files.
 std::optional<QByteArray> ReadCodeFile(const QString &path, QString &error);
+
+// Reads a file of one code a line, each named by an optional "# name" line before it; blank lines
+// and lines without durations are passed over. read fills a code from one line or says why it
+// cannot. Unnamed codes are called unnamed.arg(n); a file without any code gives noCodes.
+TImport ImportCodeLines(const QByteArray &text, const QString &unnamed, const QString &noCodes,
+                        const std::function<std::optional<QString>(std::string_view line, TIrCode &code)> &read);

@@ -95,32 +95,5 @@ TExport ExportPronto(const std::vector<TCodeRecord> &records)
 
 TImport ImportPronto(const QByteArray &text)
 {
-    TImport in;
-    std::vector<TCodeRecord> records;
-    TLines lines(std::string_view(text.constData(), static_cast<size_t>(text.size())));
-    std::string_view line;
-    QString name;
-    while (lines.Next(line)) {
-        const std::string_view t = Trim(line);
-        if (t.empty())
-            continue;
-        if (t.front() == '#') {
-            name = QString::fromUtf8(Trim(t.substr(1)).data(), static_cast<qsizetype>(Trim(t.substr(1)).size()));
-            continue;
-        }
-        TCodeRecord r;
-        if (const auto e = readPronto(t, r.Code)) {
-            in.Error = LineError(lines.Number(), *e);
-            return in;
-        }
-        r.Name = name.isEmpty() ? QString::fromUtf8("Pronto %1").arg(records.size() + 1) : name;
-        name.clear();
-        records.push_back(std::move(r));
-    }
-    if (records.empty()) {
-        in.Error = QString::fromUtf8("文件中没有 Pronto 编码");
-        return in;
-    }
-    in.Records = std::move(records);
-    return in;
+    return ImportCodeLines(text, QString::fromUtf8("Pronto %1"), QString::fromUtf8("文件中没有 Pronto 编码"), readPronto);
 }

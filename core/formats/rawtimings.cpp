@@ -36,12 +36,6 @@ std::optional<QString> readSigned(std::string_view line, std::vector<int> &out)
     return std::nullopt;
 }
 
-QString nameOf(std::string_view comment)
-{
-    const std::string_view n = Trim(comment.substr(1));
-    return QString::fromUtf8(n.data(), static_cast<qsizetype>(n.size()));
-}
-
 } // namespace
 
 TExport ExportRaw(const std::vector<TCodeRecord> &records)
@@ -62,36 +56,8 @@ TExport ExportRaw(const std::vector<TCodeRecord> &records)
 
 TImport ImportRaw(const QByteArray &text)
 {
-    TImport in;
-    std::vector<TCodeRecord> records;
-    TLines lines(std::string_view(text.constData(), static_cast<size_t>(text.size())));
-    std::string_view line;
-    QString name;
-    while (lines.Next(line)) {
-        const std::string_view t = Trim(line);
-        if (t.empty())
-            continue;
-        if (t.front() == '#') {
-            name = nameOf(t);
-            continue;
-        }
-        TCodeRecord r;
-        if (const auto e = readSigned(t, r.Code.DurationsUs)) {
-            in.Error = LineError(lines.Number(), *e);
-            return in;
-        }
-        if (r.Code.DurationsUs.empty())
-            continue;
-        r.Name = name.isEmpty() ? QString::fromUtf8("时序 %1").arg(records.size() + 1) : name;
-        name.clear();
-        records.push_back(std::move(r));
-    }
-    if (records.empty()) {
-        in.Error = QString::fromUtf8("文件中没有时序");
-        return in;
-    }
-    in.Records = std::move(records);
-    return in;
+    return ImportCodeLines(text, QString::fromUtf8("时序 %1"), QString::fromUtf8("文件中没有时序"),
+                           [](std::string_view line, TIrCode &code) { return readSigned(line, code.DurationsUs); });
 }
 
 TExport ExportCsv(const TCodeRecord &record)

@@ -1,30 +1,12 @@
 #include "platform/sys/portaccess.h"
 
-#include "platform/sys/uniquefd.h"
+#include "platform/sys/devicegroup.h"
+#include "platform/sys/serialport.h"
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <grp.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace platform {
-
-namespace {
-
-std::string groupOf(const std::string &path)
-{
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        return {};
-    if (const group *g = ::getgrgid(st.st_gid))
-        return g->gr_name;
-    return std::to_string(st.st_gid);
-}
-
-} // namespace
 
 std::string PortErrorText(const std::string &path, int err, const std::string &owningGroup)
 {
@@ -51,16 +33,10 @@ std::string PortErrorText(const std::string &path, int err, const std::string &o
 
 std::string PortOpenProblem(const std::string &path)
 {
-    UniqueFd fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
-    if (!fd.valid()) {
-        const int err = errno;
-        return PortErrorText(path, err, groupOf(path));
-    }
-    if (!::isatty(fd.get()))
-        return PortErrorText(path, ENOTTY, {});
-    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
-        return PortErrorText(path, EBUSY, {});
-    return {};
+    int err = 0;
+    if (SerialDevice::Open(path, &err))
+        return {};
+    return PortErrorText(path, err, DeviceGroup(path));
 }
 
 } // namespace platform

@@ -9,8 +9,8 @@ namespace platform {
 // permission it names the group that owns the port and how to join it.
 std::string PortErrorText(const std::string &path, int err, const std::string &owningGroup);
 
-// Tries path as the serial library opens it and returns the reason it fails, or empty when it
-// opens (the descriptor is closed again at once).
+// Opens path as the serial library does and returns the reason it fails, or empty when it opens
+// (the port is closed again at once).
 std::string PortOpenProblem(const std::string &path);
 
 } // namespace platform

@@ -10,6 +10,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "support/simulatorprocess.h"
+
 #include <functional>
 #include <memory>
 
@@ -61,35 +63,10 @@ private:
     QProcess process_;
 };
 
-// The simulator with what it printed; it logs every frame it receives as hex.
-class TSimulator {
+// The simulator, as patient as the other waits here.
+class TSimulator : public testsupport::TSimulatorProcess {
 public:
-    explicit TSimulator(QStringList arguments)
-    {
-        arguments << QStringLiteral("--learn-delay") << QStringLiteral("20");
-        QObject::connect(&process_, &QProcess::readyReadStandardOutput,
-                         [this] { output_ += QString::fromLocal8Bit(process_.readAllStandardOutput()); });
-        process_.start(QStringLiteral(IRMODULE_SIM_PATH), arguments);
-        EXPECT_TRUE(process_.waitForStarted(Patience));
-    }
-    ~TSimulator()
-    {
-        process_.kill();
-        process_.waitForFinished(Patience);
-    }
-    QString WaitFor(const QString &pattern)
-    {
-        const QRegularExpression re(pattern);
-        QRegularExpressionMatch m;
-        (void)QTest::qWaitFor([&] { return (m = re.match(output_)).hasMatch(); }, Patience);
-        return m.hasMatch() ? m.captured(m.lastCapturedIndex()) : QString();
-    }
-    bool Saw(const QString &pattern) { return !WaitFor(QStringLiteral("(%1)").arg(pattern)).isEmpty(); }
-    const QString &Output() const { return output_; }
-
-private:
-    QProcess process_;
-    QString output_;
+    explicit TSimulator(QStringList arguments) : TSimulatorProcess(std::move(arguments), Patience) {}
 };
 
 // A module played by the test: it listens on a free port of 127.0.0.1 and answers each command

@@ -21,8 +21,8 @@ protected:
     {
         sim = std::make_unique<TSimulator>(
             QStringList{"--listen", "--bind", "127.0.0.1", "--port", "0", "--serial", "pty", "--restart-delay", "50"});
-        tcpPort = sim->WaitFor(QStringLiteral("module 1 listening on 127\\.0\\.0\\.1:(\\d+)"));
-        pty = sim->WaitFor(QStringLiteral("serial port: (\\S+)"));
+        tcpPort = sim->WaitForCapture(QStringLiteral("module 1 listening on 127\\.0\\.0\\.1:(\\d+)"));
+        pty = sim->WaitForCapture(QStringLiteral("serial port: (\\S+)"));
         ASSERT_FALSE(tcpPort.isEmpty()) << qPrintable(sim->Output());
         ASSERT_FALSE(pty.isEmpty()) << qPrintable(sim->Output());
     }

@@ -22,7 +22,7 @@ QString spaced(const QByteArray &bytes)
 
 QString listeningPort(TSimulator &sim)
 {
-    const QString port = sim.WaitFor(QStringLiteral("module 1 listening on 127\\.0\\.0\\.1:(\\d+)"));
+    const QString port = sim.WaitForCapture(QStringLiteral("module 1 listening on 127\\.0\\.0\\.1:(\\d+)"));
     EXPECT_FALSE(port.isEmpty()) << qPrintable(sim.Output());
     return port;
 }

@@ -1,6 +1,8 @@
 // Learn and emit against the module simulator running as its own process, in both link modes.
 #include "windowfixture.h"
 
+#include "support/simulatorprocess.h"
+
 #include "core/ircode.h"
 #include "core/protocols/protocols.h"
 #include "platform/qt/socketlink.h"
@@ -19,39 +21,12 @@
 
 namespace {
 
-// One simulator process and everything it printed; it logs every frame it receives as hex.
-class TSimulator {
+// As patient as the window's own waits.
+constexpr int SimulatorPatience = 15000;
+
+class TSimulator : public testsupport::TSimulatorProcess {
 public:
-    explicit TSimulator(QStringList arguments)
-    {
-        // A short learn delay keeps the test quick; the program waits for the reply whatever it is.
-        arguments << "--learn-delay" << "20";
-        QObject::connect(&process, &QProcess::readyReadStandardOutput,
-                         [this] { output += QString::fromLocal8Bit(process.readAllStandardOutput()); });
-        process.start(QStringLiteral(IRMODULE_SIM_PATH), arguments);
-        EXPECT_TRUE(process.waitForStarted(LearnWindowTestPatience));
-    }
-    ~TSimulator()
-    {
-        process.kill();
-        process.waitForFinished(LearnWindowTestPatience);
-    }
-
-    // The first match of pattern in the output, waiting for it.
-    QRegularExpressionMatch WaitFor(const QString &pattern)
-    {
-        const QRegularExpression re(pattern);
-        QRegularExpressionMatch match;
-        (void)QTest::qWaitFor([&] { return (match = re.match(output)).hasMatch(); }, LearnWindowTestPatience);
-        return match;
-    }
-    qsizetype Count(const QString &pattern) const { return output.count(QRegularExpression(pattern)); }
-    const QString &Output() const { return output; }
-
-private:
-    static constexpr int LearnWindowTestPatience = 15000;
-    QProcess process;
-    QString output;
+    explicit TSimulator(QStringList arguments) : TSimulatorProcess(std::move(arguments), SimulatorPatience) {}
 };
 
 QString spaced(const QByteArray &bytes)

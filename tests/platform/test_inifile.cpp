@@ -1,4 +1,5 @@
 #include "platform/sys/inifile.h"
+#include "settingsfilefixture.h"
 
 #include <gtest/gtest.h>
 
@@ -24,29 +25,7 @@ const std::string GbkFixture = "; kept\r\n"
                                "[\xBB\xF9\xB1\xBE\xB2\xCE\xCA\xFD]\r\n"  // 基本参数
                                "\xB4\xAE\xBF\xDA\xBA\xC5=4\r\n";        // 串口号=4
 
-class IniFileTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() / ("inifile-" + std::to_string(::getpid()) + "-"
-                                           + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-        path = (dir / "settings.ini").string();
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    void put(const std::string &bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-    std::string bytes() const
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-
-    fs::path dir;
-    std::string path;
-};
+using IniFileTest = TSettingsFileTest;
 
 TEST_F(IniFileTest, MissingFileOrKeyGivesTheDefaultButAnEmptyValueStaysEmpty)
 {

@@ -1,6 +1,7 @@
 // A write touches the bytes of one value, one key line or one section and nothing else, whatever
 // the file holds; everything else reads as before.
 #include "platform/sys/inifile.h"
+#include "settingsfilefixture.h"
 #include "platform/sys/profiletext.h"
 #include "platform/sys/strconv.h"
 
@@ -43,29 +44,7 @@ std::string Hex(const std::string &bytes)
     return out;
 }
 
-class SettingsBytes : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path()
-              / ("inibytes-" + std::to_string(::getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-        path = (dir / "settings.ini").string();
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    void put(const std::string &bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-    std::string bytes() const
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-
-    fs::path dir;
-    std::string path;
-};
+using SettingsBytes = TSettingsFileTest;
 
 // The faults measured on the earlier writer, each as a file, one write and the bytes it must give.
 struct TFault {

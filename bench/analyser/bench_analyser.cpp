@@ -2,12 +2,12 @@
 // decoding their replies and beside a plain loop over the same durations; exporting the chart as
 // PNG beside grabbing it and writing a same-sized image with plain Qt.
 #include "app/Unit1.h"
-#include "app/application.h"
 #include "app/channelchart.h"
 #include "app/chartexport.h"
 #include "core/codecompare.h"
 #include "core/ircode.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -146,16 +146,3 @@ BENCHMARK(BM_BaselineChartGrab)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BaselinePlainPngWrite)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    TApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -5,13 +5,13 @@
 // event loop went without an event ("max_event_ms") from the menu action to the list of codes,
 // beside the same measure on an idle event loop, which shows what the machine's load alone causes.
 #include "app/Unit1.h"
-#include "app/application.h"
 #include "app/codedialogs.h"
 #include "app/codesui.h"
 #include "core/codelibrary.h"
 #include "core/formats/irfile.h"
 #include "core/moduleframe.h"
 
+#include <QApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
@@ -238,13 +238,3 @@ BENCHMARK(BM_WindowLoadsLibraryOf10000Codes)->Unit(benchmark::kMillisecond)->Ite
 BENCHMARK(BM_IdleEventLoopGaps)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    TApplication app(argc, argv);
-    ::benchmark::Initialize(&argc, argv);
-    ::benchmark::RunSpecifiedBenchmarks();
-    ::benchmark::Shutdown();
-    return 0;
-}

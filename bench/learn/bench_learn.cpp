@@ -2,9 +2,9 @@
 // four full channels, and beside them plain Qt Charts refilling and drawing four series of the same
 // size, as the floor the chart can hope for.
 #include "app/Unit1.h"
-#include "app/application.h"
 #include "app/channelchart.h"
 
+#include <QApplication>
 #include <QChart>
 #include <QChartView>
 #include <QImage>
@@ -146,16 +146,3 @@ BENCHMARK(BM_ChartRedrawnWithFourFullChannels)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainChartsFourSeriesRefilledAndDrawn)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    TApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -125,6 +125,7 @@ void TPelmComm::Open()
         workers->eventMask = FDataOnly ? EventMaskDataOnly : EventMaskAll;
         workers->evtChar = FDCB.EvtChar;
         FPortLost.store(false, std::memory_order_relaxed);
+        FRxReported.store(false, std::memory_order_relaxed);
         _ReadModemStatus(FHandle); // the reader's starting point for line changes
         FWorkers = workers;
         workers->readRun.store(true, std::memory_order_release);
@@ -209,6 +210,8 @@ void TPelmComm::Close()
 
 int32_t TPelmComm::Read(void *buffer, int32_t length)
 {
+    if (FRxReported.load(std::memory_order_relaxed))
+        FRxReported.exchange(false, std::memory_order_acq_rel);
     const int32_t n = FInQueue.Out(buffer, length);
     if (n > 0 && FRxStarved.exchange(false, std::memory_order_acq_rel) && FRxWake.valid())
         FRxWake.Signal();
@@ -241,6 +244,8 @@ void TPelmComm::PurgeRead(bool)
 {
     if (!fGetActive())
         return;
+    // Before the purge, as in Read: an arrival after it is reported again.
+    FRxReported.exchange(false, std::memory_order_acq_rel);
     platform::Discard(FHandle, true, false);
     FInQueue.PurgeByConsumer();
 }

@@ -172,6 +172,8 @@ private:
 
     static void _ReadThread(TPelmComm *comm, std::shared_ptr<TWorkers> workers);
     static void _WriteThread(TPelmComm *comm, std::shared_ptr<TWorkers> workers);
+    // False when the reader is to report it instead.
+    static bool _ReportDrained(TPelmComm *comm, TWorkers &workers);
     void _ReadModemStatus(int fd);
     void _WakeWriter();
     void _LeaveAttachedMode();
@@ -201,6 +203,9 @@ private:
     // later swap sees the queue index the other side stored before its swap: no wake-up is lost.
     std::atomic<bool> FTxIdle{false};
     std::atomic<bool> FRxStarved{false};
+    // Set by the reader when it reports EV_RXCHAR, cleared by Read: arrivals before the owner's next
+    // Read are not reported again, since that Read finds them anyway.
+    std::atomic<bool> FRxReported{false};
     std::atomic<uint32_t> FModemStatus{0};
     std::atomic<bool> FPortLost{false};
 };

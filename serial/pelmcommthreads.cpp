@@ -33,6 +33,25 @@ void Pause1ms()
 
 } // namespace
 
+// The writer reports drained output itself: waking the reader for it put a second thread hop, and
+// a second thread competing for the processors, on the path of every short frame. It leaves the
+// report to the reader while the reader is reporting (it never waits for the owner's handler) and
+// while the handshake holds output back, which the reader watches.
+bool TPelmComm::_ReportDrained(TPelmComm *comm, TWorkers &w)
+{
+    if (!(w.eventMask & EV_TXEMPTY))
+        return true;
+    const bool ctsAllows =
+        (comm->FModemStatus.load(std::memory_order_relaxed) & MS_CTS_ON) || !w.ctsFlow || w.attached;
+    if (!ctsAllows)
+        return false;
+    std::unique_lock lock(w.notifying, std::try_to_lock);
+    if (!lock.owns_lock())
+        return false;
+    comm->CommNotify(EV_TXEMPTY);
+    return true;
+}
+
 void TPelmComm::_ReadThread(TPelmComm *comm, std::shared_ptr<TWorkers> w)
 {
     platform::RaiseCurrentThreadPriority();
@@ -180,10 +199,15 @@ void TPelmComm::_ReadThread(TPelmComm *comm, std::shared_ptr<TWorkers> w)
             }
         }
 
+        const bool received = events & EV_RXCHAR;
         events &= mask;
-        if (events)
+        if ((events & EV_RXCHAR) && comm->FRxReported.exchange(true, std::memory_order_acq_rel))
+            events &= ~EV_RXCHAR;
+        if (events) {
+            const std::lock_guard lock(w->notifying);
             comm->CommNotify(events);
-        else if (portWoke && !lost)
+        }
+        else if (portWoke && !lost && !received)
             Pause1ms(); // woken by the port with nothing to show: do not spin
     }
     w->readDone.store(true, std::memory_order_release);
@@ -258,11 +282,13 @@ void TPelmComm::_WriteThread(TPelmComm *comm, std::shared_ptr<TWorkers> w)
         // Out of bytes: the driver tells at once whether its output has drained too; the reader
         // reports it (or watches the rest drain) once per emptied queue, not once per chunk.
         if (moved && !lost && position >= length && comm->FOutQueue.fGetCount() == 0) {
-            if (platform::OutputPending(fd) <= 0)
-                w->txDrained.store(true, std::memory_order_release);
-            else
+            if (platform::OutputPending(fd) > 0) {
                 w->txRounds.fetch_add(1, std::memory_order_release);
-            comm->FRxWake.Signal();
+                comm->FRxWake.Signal();
+            } else if (!_ReportDrained(comm, *w)) {
+                w->txDrained.store(true, std::memory_order_release);
+                comm->FRxWake.Signal();
+            }
         }
         if (lost) {
             length = position = 0;

@@ -1,6 +1,7 @@
 #pragma once
 #include "serial/pelmcomm.h"
 
+#include <mutex>
 #include <thread>
 
 namespace PelmComm {
@@ -22,10 +23,13 @@ struct TPelmComm::TWorkers {
     std::atomic<bool> readDone{false};
     std::atomic<bool> writeDone{false};
     // The writer emptied the transmit queue: either the driver said its output had drained as well
-    // (txDrained, reported at once) or the reader is to watch the driver drain (txRounds).
+    // (reported by the writer itself, or through txDrained by the reader while the reader was
+    // reporting) or the reader is to watch the driver drain (txRounds).
     std::atomic<bool> txDrained{false};
     std::atomic<uint32_t> txRounds{0};
     std::atomic<bool> writerLostPort{false};
+    // Held while a thread reports to the owner: the owner never gets two reports at once.
+    std::mutex notifying;
 
     std::thread reader;
     std::thread writer;

@@ -233,6 +233,79 @@ TEST_F(EngineTest, TxEmptyComesAfterTheOutputDrained)
     EXPECT_EQ(pty.FarRead(3000), data);
 }
 
+// Arrivals before the owner's next Read are reported once: that Read finds them all. The Read
+// makes the next arrival reported again.
+TEST_F(EngineTest, ArrivalsBeforeTheNextReadAreReportedOnce)
+{
+    std::atomic<int> rxReports{0};
+    comm.OnCommNotify = [&](TPelmComm *, int32_t mask) {
+        if (mask & TPelmComm::EV_RXCHAR)
+            ++rxReports;
+    };
+    comm.Open();
+    pty.FarWrite("a");
+    ASSERT_TRUE(WaitFor([&] { return rxReports == 1; }));
+    pty.FarWrite("b");
+    ASSERT_TRUE(WaitFor([&] { return comm.fGetInQueue().fGetCount() == 2; }));
+    WaitFor([] { return false; }, std::chrono::milliseconds(50));
+    EXPECT_EQ(rxReports, 1);
+    EXPECT_EQ(EngineRead(comm, 2), (std::vector<uint8_t>{'a', 'b'}));
+    pty.FarWrite("c");
+    EXPECT_TRUE(WaitFor([&] { return rxReports == 2; }));
+}
+
+// An owner that reads only when told, while frames also go out: every arrival is told (a lost
+// report would stall a round), and the reader's and the writer's reports never overlap.
+TEST_F(EngineTest, OwnerReadingOnlyWhenToldGetsEverythingAndReportsNeverOverlap)
+{
+    constexpr unsigned kSeed = 11;
+    SCOPED_TRACE(testing::Message() << "seed " << kSeed);
+    std::atomic<int> rxReports{0};
+    std::atomic<bool> reporting{false}, overlapped{false};
+    comm.OnCommNotify = [&](TPelmComm *, int32_t mask) {
+        if (reporting.exchange(true))
+            overlapped = true;
+        if (mask & TPelmComm::EV_RXCHAR)
+            ++rxReports;
+        std::this_thread::sleep_for(std::chrono::microseconds(20)); // widens the window for an overlap
+        reporting = false;
+    };
+    comm.Open();
+
+    constexpr int kFrames = 500;
+    std::thread sender([&] {
+        const std::vector<uint8_t> frame(37, 0x37);
+        for (int i = 0; i < kFrames; ++i)
+            WaitFor([&] { return comm.Write(frame.data(), 37) == 37; });
+    });
+    std::vector<uint8_t> farGot;
+    std::thread drain([&] { farGot = pty.FarRead(size_t(kFrames) * 37, std::chrono::seconds(120)); });
+
+    std::mt19937 rng(kSeed);
+    const auto data = RandomBytes(200000, kSeed);
+    std::vector<uint8_t> got;
+    uint8_t buf[512];
+    for (size_t sent = 0; sent < data.size();) {
+        const size_t n = std::min<size_t>(1 + rng() % 700, data.size() - sent);
+        const int before = rxReports;
+        pty.FarWrite(data.data() + sent, n);
+        sent += n;
+        ASSERT_TRUE(WaitFor([&] { return rxReports > before; })) << "arrival at byte " << sent - n << " not told";
+        for (int k; (k = comm.Read(buf, sizeof buf)) > 0;)
+            got.insert(got.end(), buf, buf + k);
+    }
+    WaitFor([&] {
+        const int k = comm.Read(buf, sizeof buf);
+        got.insert(got.end(), buf, buf + k);
+        return got.size() >= data.size();
+    });
+    sender.join();
+    drain.join();
+    EXPECT_TRUE(got == data);
+    EXPECT_EQ(farGot.size(), size_t(kFrames) * 37);
+    EXPECT_FALSE(overlapped);
+}
+
 TEST_F(EngineTest, DisableWriteStopsWriteButNotCommand)
 {
     comm.DisableWrite = true;

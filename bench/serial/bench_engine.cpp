@@ -224,6 +224,66 @@ void BM_ReceivePaired(benchmark::State &state)
     ReportPaired(state, rawSeconds, engineSeconds, kPairedStream);
 }
 
+// Receive throughput when the owner takes the bytes in the engine's report, as the package framer
+// does, against the raw loop; range(0) is the far end's window as above.
+void BM_ReceiveInReportPaired(benchmark::State &state)
+{
+    const auto window = static_cast<size_t>(state.range(0));
+    PtyPair rawPty, enginePty;
+    TPelmComm comm;
+    comm.fSetPortName(enginePty.PortPath());
+    std::atomic<size_t> *consumedNow = nullptr;
+    std::atomic<bool> done{false};
+    size_t got = 0;
+    std::vector<uint8_t> buf(8192);
+    comm.OnCommNotify = [&](TPelmComm *c, int32_t mask) {
+        if (!(mask & TPelmComm::EV_RXCHAR) || !consumedNow)
+            return;
+        for (int k; (k = c->Read(buf.data(), static_cast<int32_t>(buf.size()))) > 0;) {
+            got += static_cast<size_t>(k);
+            consumedNow->store(got, std::memory_order_release);
+            consumedNow->notify_one();
+        }
+        if (got >= kPairedStream) {
+            done.store(true, std::memory_order_release);
+            done.notify_one();
+        }
+    };
+    comm.Open();
+    double rawSeconds = 0, engineSeconds = 0;
+    for (auto _ : state) {
+        {
+            std::atomic<size_t> consumed{0};
+            const auto t0 = Clock::now();
+            std::thread far([&] { FeedFar(rawPty.FarFd(), kPairedStream, consumed, window); });
+            for (size_t n = 0; n < kPairedStream;) {
+                pollfd p{rawPty.PortFd(), POLLIN, 0};
+                poll(&p, 1, -1);
+                const ssize_t k = read(rawPty.PortFd(), buf.data(), buf.size());
+                if (k > 0)
+                    n += static_cast<size_t>(k);
+                consumed.store(n, std::memory_order_release);
+                consumed.notify_one();
+            }
+            far.join();
+            rawSeconds += Seconds(t0);
+        }
+        {
+            std::atomic<size_t> consumed{0};
+            got = 0;
+            done = false;
+            consumedNow = &consumed;
+            const auto t0 = Clock::now();
+            std::thread far([&] { FeedFar(enginePty.FarFd(), kPairedStream, consumed, window); });
+            done.wait(false);
+            far.join();
+            engineSeconds += Seconds(t0);
+            consumedNow = nullptr;
+        }
+    }
+    ReportPaired(state, rawSeconds, engineSeconds, kPairedStream);
+}
+
 // Transmit throughput against a raw writer of 512-byte chunks, the engine's chunk size.
 void BM_TransmitPaired(benchmark::State &state)
 {
@@ -423,6 +483,7 @@ BENCHMARK(BM_TransmitRaw)->Arg(2048)->Arg(512)->UseRealTime()->MinTime(1);
 BENCHMARK(BM_ReceiveEngine)->UseRealTime()->MinTime(1);
 BENCHMARK(BM_ReceiveRaw)->UseRealTime()->MinTime(1);
 BENCHMARK(BM_ReceivePaired)->Arg(0)->Arg(kWindow)->UseRealTime()->MinTime(2);
+BENCHMARK(BM_ReceiveInReportPaired)->Arg(0)->Arg(kWindow)->UseRealTime()->MinTime(2);
 BENCHMARK(BM_TransmitPaired)->UseRealTime()->MinTime(2);
 BENCHMARK(BM_SlowConsumerPaired)->UseRealTime()->MinTime(2);
 BENCHMARK(BM_Latency37)->UseRealTime()->MinTime(2);

@@ -232,11 +232,14 @@ void BM_ReceiveInReportPaired(benchmark::State &state)
     PtyPair rawPty, enginePty;
     TPelmComm comm;
     comm.fSetPortName(enginePty.PortPath());
-    std::atomic<size_t> *consumedNow = nullptr;
+    // Set only while a round runs: the reader thread reports the far end's first bytes of a round
+    // before the round's counters are ready.
+    std::atomic<std::atomic<size_t> *> round{nullptr};
     std::atomic<bool> done{false};
     size_t got = 0;
     std::vector<uint8_t> buf(8192);
     comm.OnCommNotify = [&](TPelmComm *c, int32_t mask) {
+        std::atomic<size_t> *consumedNow = round.load(std::memory_order_acquire);
         if (!(mask & TPelmComm::EV_RXCHAR) || !consumedNow)
             return;
         for (int k; (k = c->Read(buf.data(), static_cast<int32_t>(buf.size()))) > 0;) {
@@ -272,13 +275,13 @@ void BM_ReceiveInReportPaired(benchmark::State &state)
             std::atomic<size_t> consumed{0};
             got = 0;
             done = false;
-            consumedNow = &consumed;
+            round.store(&consumed, std::memory_order_release);
             const auto t0 = Clock::now();
             std::thread far([&] { FeedFar(enginePty.FarFd(), kPairedStream, consumed, window); });
             done.wait(false);
             far.join();
             engineSeconds += Seconds(t0);
-            consumedNow = nullptr;
+            round.store(nullptr, std::memory_order_release);
         }
     }
     ReportPaired(state, rawSeconds, engineSeconds, kPairedStream);

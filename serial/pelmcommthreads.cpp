@@ -206,8 +206,7 @@ void TPelmComm::_ReadThread(TPelmComm *comm, std::shared_ptr<TWorkers> w)
         if (events) {
             const std::lock_guard lock(w->notifying);
             comm->CommNotify(events);
-        }
-        else if (portWoke && !lost && !received)
+        } else if (portWoke && !lost && !received)
             Pause1ms(); // woken by the port with nothing to show: do not spin
     }
     w->readDone.store(true, std::memory_order_release);
@@ -279,8 +278,9 @@ void TPelmComm::_WriteThread(TPelmComm *comm, std::shared_ptr<TWorkers> w)
                 break;
             }
         }
-        // Out of bytes: the driver tells at once whether its output has drained too; the reader
-        // reports it (or watches the rest drain) once per emptied queue, not once per chunk.
+        // Out of bytes: the driver tells at once whether its output has drained too. That is
+        // reported once per emptied queue, not once per chunk; output still on its way is left to
+        // the reader to watch.
         if (moved && !lost && position >= length && comm->FOutQueue.fGetCount() == 0) {
             if (platform::OutputPending(fd) > 0) {
                 w->txRounds.fetch_add(1, std::memory_order_release);

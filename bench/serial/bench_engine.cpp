@@ -58,6 +58,32 @@ void FeedFar(int far, size_t n, const std::atomic<size_t> &consumed, size_t wind
     }
 }
 
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point from)
+{
+    return std::chrono::duration<double>(Clock::now() - from).count();
+}
+
+// One round of the raw loop: the far end sends n bytes, poll and read take them.
+double RawReceiveRound(PtyPair &pty, size_t n, size_t window, std::vector<uint8_t> &buf)
+{
+    std::atomic<size_t> consumed{0};
+    const auto t0 = Clock::now();
+    std::thread far([&] { FeedFar(pty.FarFd(), n, consumed, window); });
+    for (size_t got = 0; got < n;) {
+        pollfd p{pty.PortFd(), POLLIN, 0};
+        poll(&p, 1, -1);
+        const ssize_t k = read(pty.PortFd(), buf.data(), buf.size());
+        if (k > 0)
+            got += static_cast<size_t>(k);
+        consumed.store(got, std::memory_order_release);
+        consumed.notify_one();
+    }
+    far.join();
+    return Seconds(t0);
+}
+
 void BM_TransmitEngine(benchmark::State &state)
 {
     PtyPair pty;
@@ -137,28 +163,9 @@ void BM_ReceiveRaw(benchmark::State &state)
 {
     PtyPair pty;
     std::vector<uint8_t> buf(8192);
-    for (auto _ : state) {
-        std::atomic<size_t> consumed{0};
-        std::thread far([&] { FeedFar(pty.FarFd(), kStream, consumed); });
-        for (size_t got = 0; got < kStream;) {
-            pollfd p{pty.PortFd(), POLLIN, 0};
-            poll(&p, 1, -1);
-            const ssize_t k = read(pty.PortFd(), buf.data(), buf.size());
-            if (k > 0)
-                got += static_cast<size_t>(k);
-            consumed.store(got, std::memory_order_release);
-            consumed.notify_one();
-        }
-        far.join();
-    }
+    for (auto _ : state)
+        RawReceiveRound(pty, kStream, kWindow, buf);
     state.SetBytesProcessed(int64_t(state.iterations()) * kStream);
-}
-
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point from)
-{
-    return std::chrono::duration<double>(Clock::now() - from).count();
 }
 
 void ReportPaired(benchmark::State &state, double rawSeconds, double engineSeconds, size_t bytesEach)
@@ -187,22 +194,7 @@ void BM_ReceivePaired(benchmark::State &state)
     std::vector<uint8_t> buf(8192);
     double rawSeconds = 0, engineSeconds = 0;
     for (auto _ : state) {
-        {
-            std::atomic<size_t> consumed{0};
-            const auto t0 = Clock::now();
-            std::thread far([&] { FeedFar(rawPty.FarFd(), kPairedStream, consumed, window); });
-            for (size_t got = 0; got < kPairedStream;) {
-                pollfd p{rawPty.PortFd(), POLLIN, 0};
-                poll(&p, 1, -1);
-                const ssize_t k = read(rawPty.PortFd(), buf.data(), buf.size());
-                if (k > 0)
-                    got += static_cast<size_t>(k);
-                consumed.store(got, std::memory_order_release);
-                consumed.notify_one();
-            }
-            far.join();
-            rawSeconds += Seconds(t0);
-        }
+        rawSeconds += RawReceiveRound(rawPty, kPairedStream, window, buf);
         {
             std::atomic<size_t> consumed{0};
             const auto t0 = Clock::now();
@@ -255,22 +247,7 @@ void BM_ReceiveInReportPaired(benchmark::State &state)
     comm.Open();
     double rawSeconds = 0, engineSeconds = 0;
     for (auto _ : state) {
-        {
-            std::atomic<size_t> consumed{0};
-            const auto t0 = Clock::now();
-            std::thread far([&] { FeedFar(rawPty.FarFd(), kPairedStream, consumed, window); });
-            for (size_t n = 0; n < kPairedStream;) {
-                pollfd p{rawPty.PortFd(), POLLIN, 0};
-                poll(&p, 1, -1);
-                const ssize_t k = read(rawPty.PortFd(), buf.data(), buf.size());
-                if (k > 0)
-                    n += static_cast<size_t>(k);
-                consumed.store(n, std::memory_order_release);
-                consumed.notify_one();
-            }
-            far.join();
-            rawSeconds += Seconds(t0);
-        }
+        rawSeconds += RawReceiveRound(rawPty, kPairedStream, window, buf);
         {
             std::atomic<size_t> consumed{0};
             got = 0;

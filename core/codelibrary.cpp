@@ -38,6 +38,8 @@ QString escape(const QString &s)
 
 std::optional<QString> unescape(std::string_view v)
 {
+    if (v.find('\\') == std::string_view::npos)
+        return QString::fromUtf8(v.data(), static_cast<qsizetype>(v.size()));
     std::string out;
     out.reserve(v.size());
     for (size_t i = 0; i < v.size(); ++i) {
@@ -87,19 +89,27 @@ std::optional<QString> parseTimings(std::string_view v, std::vector<int> &out)
 {
     out.clear();
     out.reserve(v.size() / 4);
-    for (std::string_view t = NextToken(v); !t.empty(); t = NextToken(v)) {
-        const std::optional<long long> n = ParseInt(t);
-        if (!n)
-            return QString::fromUtf8("时长 %1 不是整数").arg(Quote(t));
+    std::optional<QString> problem;
+    std::string_view bad;
+    ScanIntegers(v, bad, [&](long long n, std::string_view) {
         const bool mark = out.size() % 2 == 0;
-        if ((*n > 0) != mark)
-            return QString::fromUtf8("第 %1 个时长 %2 应为%3").arg(out.size() + 1).arg(*n)
-                .arg(QString::fromUtf8(mark ? "正数（脉冲）" : "负数（间隔）"));
-        const long long magnitude = *n < 0 ? -*n : *n;
-        if (magnitude > MaxDurationUs)
-            return QString::fromUtf8("时长 %1 微秒超过 %2 微秒").arg(magnitude).arg(MaxDurationUs);
+        if ((n > 0) != mark) {
+            problem = QString::fromUtf8("第 %1 个时长 %2 应为%3").arg(out.size() + 1).arg(n)
+                          .arg(QString::fromUtf8(mark ? "正数（脉冲）" : "负数（间隔）"));
+            return false;
+        }
+        const long long magnitude = n < 0 ? -n : n;
+        if (magnitude > MaxDurationUs) {
+            problem = QString::fromUtf8("时长 %1 微秒超过 %2 微秒").arg(magnitude).arg(MaxDurationUs);
+            return false;
+        }
         out.push_back(static_cast<int>(magnitude));
-    }
+        return true;
+    });
+    if (!bad.empty())
+        return QString::fromUtf8("时长 %1 不是整数").arg(Quote(bad));
+    if (problem)
+        return problem;
     if (out.empty())
         return QString::fromUtf8("timings 没有时长");
     return std::nullopt;
@@ -107,16 +117,25 @@ std::optional<QString> parseTimings(std::string_view v, std::vector<int> &out)
 
 std::optional<QString> parseReply(std::string_view v, QByteArray &out)
 {
-    out.clear();
-    out.reserve(static_cast<qsizetype>(v.size() / 3 + 1));
+    // Every byte takes at least three characters but the last: room for all, cut to size after.
+    out.resize(static_cast<qsizetype>(std::min<size_t>(v.size() / 3 + 1, MaxHexTextBytes + 1)));
+    char *const bytes = out.data();
+    qsizetype n = 0;
     for (std::string_view t = NextToken(v); !t.empty(); t = NextToken(v)) {
-        const std::optional<long long> n = t.size() == 2 ? ParseInt(t, 16) : std::nullopt;
-        if (!n || *n < 0)
+        int byte = HexPair(t);
+        if (byte < 0 && t.size() == 2) // a sign before one digit, as the integer reader takes it
+            byte = static_cast<int>(ParseInt(t, 16).value_or(-1));
+        if (byte < 0) {
+            out.clear();
             return QString::fromUtf8("回复字节 %1 不是两位十六进制数").arg(Quote(t));
-        if (out.size() == MaxHexTextBytes)
+        }
+        if (n == MaxHexTextBytes) {
+            out.clear();
             return QString::fromUtf8("回复超过 %1 字节").arg(MaxHexTextBytes);
-        out.append(static_cast<char>(*n));
+        }
+        bytes[n++] = static_cast<char>(byte);
     }
+    out.truncate(n);
     return std::nullopt;
 }
 

@@ -50,47 +50,6 @@ bool SplitField(std::string_view line, std::string_view &key, std::string_view &
     return true;
 }
 
-std::string_view NextToken(std::string_view &s)
-{
-    auto separator = [](char c) { return c == ' ' || c == '\t' || c == ',' || c == '\r' || c == '\n'; };
-    size_t b = 0;
-    while (b < s.size() && separator(s[b]))
-        ++b;
-    size_t e = b;
-    while (e < s.size() && !separator(s[e]))
-        ++e;
-    const std::string_view token = s.substr(b, e - b);
-    s.remove_prefix(e);
-    return token;
-}
-
-// Hand-written for the two bases in use: std::from_chars took most of the time of reading a file.
-std::optional<long long> ParseInt(std::string_view s, int base)
-{
-    bool negative = false;
-    if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
-        negative = s.front() == '-';
-        s.remove_prefix(1);
-    }
-    // 15 digits stay far below the range of long long in both bases.
-    if (s.empty() || s.size() > 15)
-        return std::nullopt;
-    long long v = 0;
-    for (char c : s) {
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else
-            return std::nullopt;
-        v = v * base + digit;
-    }
-    return negative ? -v : v;
-}
-
 std::optional<double> ParseDouble(std::string_view s)
 {
     double v = 0;

@@ -35,10 +35,6 @@ std::string_view Trim(std::string_view s);
 bool StartsWith(std::string_view s, std::string_view prefix);
 // Splits "key: value" at the first colon; both trimmed. False when there is no colon.
 bool SplitField(std::string_view line, std::string_view &key, std::string_view &value);
-// The next blank- or comma-separated token; empty when none is left.
-std::string_view NextToken(std::string_view &s);
-
-std::optional<long long> ParseInt(std::string_view s, int base = 10);
 std::optional<double> ParseDouble(std::string_view s);
 
 // "第 12 行：" followed by the reason.
@@ -46,5 +42,105 @@ QString LineError(int line, const QString &reason);
 // The start of a token or line for a message, shortened so that a garbage line stays readable.
 QString Quote(std::string_view s);
 QString CarrierRangeText();
+
+
+// Reading a file is mostly splitting tokens and reading numbers: both are inline, so that the
+// loops over a line's numbers compile to a plain scan.
+inline bool IsTokenSeparator(char c)
+{
+    return c == ' ' || c == '\t' || c == ',' || c == '\r' || c == '\n';
+}
+
+// The next blank- or comma-separated token; empty when none is left.
+inline std::string_view NextToken(std::string_view &s)
+{
+    const char *p = s.data();
+    const char *const end = p + s.size();
+    while (p != end && IsTokenSeparator(*p))
+        ++p;
+    const char *const begin = p;
+    while (p != end && !IsTokenSeparator(*p))
+        ++p;
+    s = std::string_view(p, static_cast<size_t>(end - p));
+    return std::string_view(begin, static_cast<size_t>(p - begin));
+}
+
+inline int DigitValue(char c, int base)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (base == 16) {
+        const char lower = static_cast<char>(c | 0x20);
+        if (lower >= 'a' && lower <= 'f')
+            return lower - 'a' + 10;
+    }
+    return -1;
+}
+
+// Base 10 or 16, with an optional sign; at most 15 digits.
+inline std::optional<long long> ParseInt(std::string_view s, int base = 10)
+{
+    bool negative = false;
+    if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
+        negative = s.front() == '-';
+        s.remove_prefix(1);
+    }
+    // 15 digits stay far below the range of long long in both bases.
+    if (s.empty() || s.size() > 15)
+        return std::nullopt;
+    long long v = 0;
+    for (char c : s) {
+        const int digit = DigitValue(c, base);
+        if (digit < 0)
+            return std::nullopt;
+        v = v * base + digit;
+    }
+    return negative ? -v : v;
+}
+
+// Calls take(value, token) for each blank- or comma-separated integer of text (an optional sign and
+// at most 15 decimal digits, as ParseInt reads them) until take returns false. True when the whole text was
+// taken; false when take stopped, or at the first token that is no such integer, which is then
+// given in badToken (empty otherwise).
+template <typename Take>
+bool ScanIntegers(std::string_view text, std::string_view &badToken, Take take)
+{
+    const char *p = text.data();
+    const char *const end = p + text.size();
+    badToken = {};
+    for (;;) {
+        while (p != end && IsTokenSeparator(*p))
+            ++p;
+        if (p == end)
+            return true;
+        const char *const begin = p;
+        const bool negative = *p == '-';
+        if (negative || *p == '+')
+            ++p;
+        const char *const digits = p;
+        unsigned long long v = 0; // wraps on a long token, which is refused below anyway
+        while (p != end && static_cast<unsigned char>(*p - '0') < 10)
+            v = v * 10 + static_cast<unsigned>(*p++ - '0');
+        if (p == digits || p - digits > 15 || (p != end && !IsTokenSeparator(*p))) {
+            while (p != end && !IsTokenSeparator(*p))
+                ++p;
+            badToken = std::string_view(begin, static_cast<size_t>(p - begin));
+            return false;
+        }
+        const auto value = static_cast<long long>(v);
+        if (!take(negative ? -value : value, std::string_view(begin, static_cast<size_t>(p - begin))))
+            return false;
+    }
+}
+
+// The value of a token of exactly two hexadecimal digits, or -1.
+inline int HexPair(std::string_view t)
+{
+    if (t.size() != 2)
+        return -1;
+    const int high = DigitValue(t[0], 16);
+    const int low = DigitValue(t[1], 16);
+    return high < 0 || low < 0 ? -1 : high * 16 + low;
+}
 
 } // namespace textscan

@@ -89,27 +89,19 @@ std::optional<QString> parseTimings(std::string_view v, std::vector<int> &out)
 {
     out.clear();
     out.reserve(v.size() / 4);
-    std::optional<QString> problem;
-    std::string_view bad;
-    ScanIntegers(v, bad, [&](long long n, std::string_view) {
+    for (std::string_view t = NextToken(v); !t.empty(); t = NextToken(v)) {
+        const std::optional<long long> n = ParseInt(t);
+        if (!n)
+            return QString::fromUtf8("时长 %1 不是整数").arg(Quote(t));
         const bool mark = out.size() % 2 == 0;
-        if ((n > 0) != mark) {
-            problem = QString::fromUtf8("第 %1 个时长 %2 应为%3").arg(out.size() + 1).arg(n)
-                          .arg(QString::fromUtf8(mark ? "正数（脉冲）" : "负数（间隔）"));
-            return false;
-        }
-        const long long magnitude = n < 0 ? -n : n;
-        if (magnitude > MaxDurationUs) {
-            problem = QString::fromUtf8("时长 %1 微秒超过 %2 微秒").arg(magnitude).arg(MaxDurationUs);
-            return false;
-        }
+        if ((*n > 0) != mark)
+            return QString::fromUtf8("第 %1 个时长 %2 应为%3").arg(out.size() + 1).arg(*n)
+                .arg(QString::fromUtf8(mark ? "正数（脉冲）" : "负数（间隔）"));
+        const long long magnitude = *n < 0 ? -*n : *n;
+        if (magnitude > MaxDurationUs)
+            return QString::fromUtf8("时长 %1 微秒超过 %2 微秒").arg(magnitude).arg(MaxDurationUs);
         out.push_back(static_cast<int>(magnitude));
-        return true;
-    });
-    if (!bad.empty())
-        return QString::fromUtf8("时长 %1 不是整数").arg(Quote(bad));
-    if (problem)
-        return problem;
+    }
     if (out.empty())
         return QString::fromUtf8("timings 没有时长");
     return std::nullopt;
@@ -122,9 +114,7 @@ std::optional<QString> parseReply(std::string_view v, QByteArray &out)
     char *const bytes = out.data();
     qsizetype n = 0;
     for (std::string_view t = NextToken(v); !t.empty(); t = NextToken(v)) {
-        int byte = HexPair(t);
-        if (byte < 0 && t.size() == 2) // a sign before one digit, as the integer reader takes it
-            byte = static_cast<int>(ParseInt(t, 16).value_or(-1));
+        const long long byte = t.size() == 2 ? ParseInt(t, 16).value_or(-1) : -1;
         if (byte < 0) {
             out.clear();
             return QString::fromUtf8("回复字节 %1 不是两位十六进制数").arg(Quote(t));

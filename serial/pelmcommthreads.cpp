@@ -39,8 +39,6 @@ void Pause1ms()
 // while the handshake holds output back, which the reader watches.
 bool TPelmComm::_ReportDrained(TPelmComm *comm, TWorkers &w)
 {
-    if (!(w.eventMask & EV_TXEMPTY))
-        return true;
     const bool ctsAllows =
         (comm->FModemStatus.load(std::memory_order_relaxed) & MS_CTS_ON) || !w.ctsFlow || w.attached;
     if (!ctsAllows)

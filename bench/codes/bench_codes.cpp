@@ -143,7 +143,6 @@ TImport importSignals(const QString &path)
     return ImportIrFile(f.readAll());
 }
 
-
 void BM_PlainReadOfLibrary(benchmark::State &state)
 {
     const QString path = files().Library;

@@ -45,19 +45,12 @@ std::optional<QString> takeRaw(const TPending &p, TCodeRecord &r, int &errorLine
     errorLine = p.Data.Line;
     std::string_view data = p.Data.Value;
     r.Code.DurationsUs.reserve(data.size() / 3);
-    std::string_view bad, outOfRange;
-    ScanIntegers(data, bad, [&](long long us, std::string_view t) {
-        if (us < 1 || us > MaxDurationUs) {
-            outOfRange = t;
-            return false;
-        }
-        r.Code.DurationsUs.push_back(static_cast<int>(us));
-        return true;
-    });
-    if (bad.empty())
-        bad = outOfRange;
-    if (!bad.empty())
-        return QString::fromUtf8("记录 %1 的时长 %2 不是 1 到 %3 之间的微秒数").arg(p.Name, Quote(bad)).arg(MaxDurationUs);
+    for (std::string_view t = NextToken(data); !t.empty(); t = NextToken(data)) {
+        const std::optional<long long> us = ParseInt(t);
+        if (!us || *us < 1 || *us > MaxDurationUs)
+            return QString::fromUtf8("记录 %1 的时长 %2 不是 1 到 %3 之间的微秒数").arg(p.Name, Quote(t)).arg(MaxDurationUs);
+        r.Code.DurationsUs.push_back(static_cast<int>(*us));
+    }
     return std::nullopt;
 }
 

@@ -43,7 +43,6 @@ QString LineError(int line, const QString &reason);
 QString Quote(std::string_view s);
 QString CarrierRangeText();
 
-
 // Reading a file is mostly splitting tokens and reading numbers: both are inline, so that the
 // loops over a line's numbers compile to a plain scan.
 inline bool IsTokenSeparator(char c)
@@ -77,7 +76,8 @@ inline int DigitValue(char c, int base)
     return -1;
 }
 
-// Base 10 or 16, with an optional sign; at most 15 digits.
+// Base 10 or 16, with an optional sign; at most 15 digits. Hand-written for the two bases in use:
+// std::from_chars took most of the time of reading a file.
 inline std::optional<long long> ParseInt(std::string_view s, int base = 10)
 {
     bool negative = false;
@@ -96,51 +96,6 @@ inline std::optional<long long> ParseInt(std::string_view s, int base = 10)
         v = v * base + digit;
     }
     return negative ? -v : v;
-}
-
-// Calls take(value, token) for each blank- or comma-separated integer of text (an optional sign and
-// at most 15 decimal digits, as ParseInt reads them) until take returns false. True when the whole text was
-// taken; false when take stopped, or at the first token that is no such integer, which is then
-// given in badToken (empty otherwise).
-template <typename Take>
-bool ScanIntegers(std::string_view text, std::string_view &badToken, Take take)
-{
-    const char *p = text.data();
-    const char *const end = p + text.size();
-    badToken = {};
-    for (;;) {
-        while (p != end && IsTokenSeparator(*p))
-            ++p;
-        if (p == end)
-            return true;
-        const char *const begin = p;
-        const bool negative = *p == '-';
-        if (negative || *p == '+')
-            ++p;
-        const char *const digits = p;
-        unsigned long long v = 0; // wraps on a long token, which is refused below anyway
-        while (p != end && static_cast<unsigned char>(*p - '0') < 10)
-            v = v * 10 + static_cast<unsigned>(*p++ - '0');
-        if (p == digits || p - digits > 15 || (p != end && !IsTokenSeparator(*p))) {
-            while (p != end && !IsTokenSeparator(*p))
-                ++p;
-            badToken = std::string_view(begin, static_cast<size_t>(p - begin));
-            return false;
-        }
-        const auto value = static_cast<long long>(v);
-        if (!take(negative ? -value : value, std::string_view(begin, static_cast<size_t>(p - begin))))
-            return false;
-    }
-}
-
-// The value of a token of exactly two hexadecimal digits, or -1.
-inline int HexPair(std::string_view t)
-{
-    if (t.size() != 2)
-        return -1;
-    const int high = DigitValue(t[0], 16);
-    const int low = DigitValue(t[1], 16);
-    return high < 0 || low < 0 ? -1 : high * 16 + low;
 }
 
 } // namespace textscan

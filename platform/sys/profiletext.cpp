@@ -55,6 +55,15 @@ bool isHeader(const std::string &line)
     return !t.empty() && t.front() == '[';
 }
 
+// A section line, or a key line whose name is not commented out.
+bool isName(bool keyLine, const std::string &name)
+{
+    if (!keyLine)
+        return isHeader(name);
+    const std::string t = TrimBlanks(name);
+    return t.empty() || (t.front() != ';' && t.front() != '#');
+}
+
 std::optional<std::string> encode(const std::string &text, TTextEncoding encoding)
 {
     if (encoding == TTextEncoding::Gbk)
@@ -89,18 +98,19 @@ TProfileText::TProfileText(std::string bytes) : FBytes(std::move(bytes))
         start = end;
     }
 
-    // The names decide the encoding; values never do, so that writing one cannot tip it. A name
-    // that neither encoding reads cleanly counts for the one that fails on fewer of its bytes.
+    // Section and key names decide the encoding; values never do, so that writing one cannot tip
+    // it, and neither do comments and other lines. A name that neither encoding reads cleanly
+    // counts for the one that fails on fewer of its bytes.
+    auto nameEnd = [](const TLine &line) { return line.IsKeyLine ? line.ValueBegin - 1 : line.ContentEnd; };
     std::vector<TPart> names;
     std::vector<TPart> values;
     size_t forUtf8 = 0, forGbk = 0, undecided = 0;
     for (const TLine &line : FLines) {
-        const size_t nameEnd = line.IsKeyLine ? line.ValueBegin - 1 : line.ContentEnd;
-        const std::string name = FBytes.substr(line.Begin, nameEnd - line.Begin);
+        const std::string name = FBytes.substr(line.Begin, nameEnd(line) - line.Begin);
         names.push_back(examine(name));
         values.push_back(examine(FBytes.substr(line.ValueBegin, line.ContentEnd - line.ValueBegin)));
         const TPart &p = names.back();
-        if (p.Ascii || (p.Utf8 && p.Gbk))
+        if (!isName(line.IsKeyLine, name) || p.Ascii || (p.Utf8 && p.Gbk))
             continue;
         if (p.Utf8 || p.Gbk) {
             ++(p.Utf8 ? forUtf8 : forGbk);
@@ -118,32 +128,42 @@ TProfileText::TProfileText(std::string bytes) : FBytes(std::move(bytes))
 
     for (size_t i = 0; i < FLines.size(); ++i) {
         TLine &line = FLines[i];
-        const size_t nameEnd = line.IsKeyLine ? line.ValueBegin - 1 : line.ContentEnd;
-        line.Text = decode(FBytes.substr(line.Begin, nameEnd - line.Begin), names[i], FEncoding);
+        const std::string name = FBytes.substr(line.Begin, nameEnd(line) - line.Begin);
+        line.Text = decode(name, names[i], FEncoding);
+        if (!names[i].Ascii && names[i].Utf8 && names[i].Gbk)
+            line.OtherName = FEncoding == TTextEncoding::Utf8 ? *names[i].Gbk : name;
         if (line.IsKeyLine)
             line.Text += "=" + decode(FBytes.substr(line.ValueBegin, line.ContentEnd - line.ValueBegin), values[i], FEncoding);
     }
 }
 
+// Either reading of a line's name: a section line's name is inside its brackets, a key line's
+// before its first '='.
+bool TProfileText::nameIs(const TLine &line, const std::string &name) const
+{
+    auto matches = [&](const std::string &reading) {
+        const std::string t = TrimBlanks(reading);
+        if (line.IsKeyLine)
+            return sameName(t, name);
+        return t.size() >= 2 && t.front() == '[' && t.back() == ']' && sameName(TrimBlanks(t.substr(1, t.size() - 2)), name);
+    };
+    const std::string reading = line.IsKeyLine ? line.Text.substr(0, line.Text.find('=')) : line.Text;
+    return matches(reading) || (line.OtherName && matches(*line.OtherName));
+}
+
 long TProfileText::findSection(const std::string &section) const
 {
-    for (size_t i = 0; i < FLines.size(); ++i) {
-        const std::string line = TrimBlanks(FLines[i].Text);
-        if (line.size() >= 2 && line.front() == '[' && line.back() == ']'
-            && sameName(TrimBlanks(line.substr(1, line.size() - 2)), section))
+    for (size_t i = 0; i < FLines.size(); ++i)
+        if (!FLines[i].IsKeyLine && nameIs(FLines[i], section))
             return static_cast<long>(i);
-    }
     return -1;
 }
 
 long TProfileText::findKey(long header, const std::string &key) const
 {
-    for (size_t i = static_cast<size_t>(header) + 1; i < FLines.size() && !isHeader(FLines[i].Text); ++i) {
-        const std::string &text = FLines[i].Text;
-        const size_t eq = text.find('=');
-        if (eq != std::string::npos && sameName(TrimBlanks(text.substr(0, eq)), key))
+    for (size_t i = static_cast<size_t>(header) + 1; i < FLines.size() && !isHeader(FLines[i].Text); ++i)
+        if (FLines[i].IsKeyLine && nameIs(FLines[i], key))
             return static_cast<long>(i);
-    }
     return -1;
 }
 

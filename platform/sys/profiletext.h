@@ -6,8 +6,11 @@
 // name and value are read apart, a section or other line whole. Each part is read as UTF-8 when
 // only UTF-8 fits it, as GBK when only GBK fits it, in the file's encoding when both fit, and with
 // the decoding that fails on fewer bytes when neither does. The file's encoding comes from its
-// names alone (section lines, key names, other lines; never values): UTF-8 after a byte-order mark,
-// else the encoding that more of them fit only, UTF-8 when all of them fit both or are plain ASCII.
+// section and key names alone (never values, comments or other lines, which editors and people fill
+// with anything): UTF-8 after a byte-order mark, else the encoding that more of them fit only, UTF-8
+// when all of them fit both or are plain ASCII. A name that fits both encodings is found in either
+// reading, so that a section or key is found in whichever encoding it was written, whatever the
+// rest of a mixed file holds.
 //
 // Writing changes the bytes of one value, or inserts one key line or one section. New text is
 // encoded in the file's encoding, so that it can never tip the file's encoding and every other
@@ -50,7 +53,10 @@ private:
         size_t ValueBegin; // first byte after the first '=' of a key line, else ContentEnd
         bool IsKeyLine;
         std::string Text;
+        std::optional<std::string> OtherName; // the name's reading in the other encoding, when both fit
     };
+
+    bool nameIs(const TLine &line, const std::string &name) const;
 
     long findSection(const std::string &section) const;
     long findKey(long header, const std::string &key) const;

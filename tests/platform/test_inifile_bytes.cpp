@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
 #include <map>
 #include <random>
 #include <sstream>
@@ -96,6 +97,36 @@ TEST_F(SettingsBytes, AUtf8FileWithAStrayByteReadsItsKeys)
     EXPECT_EQ(ini.ReadString("基本参数", "工作模式", ""), "1");
 }
 
+// Lines of other bytes that people and editors leave in a settings file: none of them may hide a
+// section or key written in either encoding.
+const std::vector<std::pair<const char *, std::string>> &OtherLines()
+{
+    static const std::vector<std::pair<const char *, std::string>> lines = {
+        {"a comment ending in a lone lead byte", "; tail \x81"},
+        {"a GBK lead byte before a blank", "; a\xC4 b"},
+        {"a cut UTF-8 character", "; \xE5\x9F"},
+        {"a stray 0xFF", "; stray \xFF byte"},
+        {"a GBK comment", "; " + GbkModule + " \xD7\xA2\xCA\xCD"},
+        {"a GBK key", GbkPort + "=3"},
+        {"a GBK section", "[" + GbkPort + "]"},
+    };
+    return lines;
+}
+
+TEST_F(SettingsBytes, AUtf8SectionIsFoundWhateverAnotherLineHolds)
+{
+    for (const auto &[what, other] : OtherLines()) {
+        SCOPED_TRACE(what);
+        const std::string before = "[基本参数]\r\nx=1\r\n" + other + "\r\n[模块设置]\r\nIn1=68\r\n";
+        put(before);
+        const TIniFile ini(path);
+        EXPECT_EQ(ini.ReadString("模块设置", "In1", "?"), "68");
+        EXPECT_EQ(ini.ReadString("基本参数", "x", "?"), "1");
+        ini.WriteString("模块设置", "In1", "69");
+        EXPECT_EQ(Hex(bytes()), Hex("[基本参数]\r\nx=1\r\n" + other + "\r\n[模块设置]\r\nIn1=69\r\n"));
+    }
+}
+
 TEST_F(SettingsBytes, TextsThatCouldNotBeFoundAgainAreRefusedAndTheFileStays)
 {
     const std::string before = "[s]\r\nk=1\r\n";
@@ -168,7 +199,7 @@ public:
     std::string line(bool gbkFile)
     {
         const bool gbk = chance(80) ? gbkFile : !gbkFile;
-        switch (pick(6)) {
+        switch (pick(7)) {
         case 0:
             return encoded("[" + variant(Sections[pick(Sections.size())]) + "]", gbk);
         case 1:
@@ -182,6 +213,8 @@ public:
             return encoded("; " + text(8), gbk);
         case 4:
             return chance(50) ? "" : " \t";
+        case 5:
+            return OtherLines()[pick(OtherLines().size())].second;
         default:
             return garbage();
         }
@@ -301,6 +334,62 @@ TEST_F(SettingsBytes, AnyWriteChangesOnlyItsValueOrAddsOnlyItsLines)
                 EXPECT_EQ(written.Value(name.first, name.second).value_or(missing), was)
                     << name.first << "/" << name.second << " in " << Hex(after);
             }
+        }
+        if (HasFailure())
+            break;
+    }
+}
+
+
+// Files whose sections each come in UTF-8 or GBK, between other lines of any bytes: every key is
+// found with the value it was written with, before and after a write of another key.
+TEST_F(SettingsBytes, EveryNameIsFoundInTheEncodingItWasWrittenIn)
+{
+    const unsigned seed = 20261211;
+    std::mt19937 rng(seed);
+    RandomProfile gen(rng);
+    for (int round = 0; round < 500; ++round) {
+        std::vector<std::string> sections = RandomProfile::Sections;
+        std::shuffle(sections.begin(), sections.end(), rng);
+        sections.resize(1 + gen.pick(sections.size()));
+        const bool utf8File = gen.chance(50);
+        std::map<std::pair<std::string, std::string>, std::string> written;
+        std::string file = gen.chance(15) ? "\xEF\xBB\xBF" : "";
+        // Within a section only lines that are neither sections nor keys, so that the written
+        // names stay the first of their kind; before the first section any of them.
+        auto other = [&] {
+            if (!gen.chance(40))
+                return;
+            const std::string &line = OtherLines()[gen.pick(OtherLines().size())].second;
+            if (line.front() == '[' || line.find('=') != std::string::npos)
+                file += written.empty() && file.find('[') == std::string::npos ? line + "\r\n" : "";
+            else
+                file += (gen.chance(50) ? line : "; " + gen.garbage()) + "\r\n";
+        };
+        for (const std::string &section : sections) {
+            const bool gbk = gen.chance(75) ? !utf8File : utf8File;
+            other();
+            file += gen.encoded("[" + gen.variant(section) + "]", gbk) + "\r\n";
+            std::vector<std::string> keys = RandomProfile::Keys;
+            std::shuffle(keys.begin(), keys.end(), rng);
+            for (size_t n = gen.pick(4); n > 0; --n) {
+                const std::string value = std::to_string(gen.pick(1000));
+                file += gen.encoded(gen.variant(keys[n]), gbk) + "=" + value + "\r\n";
+                written[{section, keys[n]}] = value;
+                other();
+            }
+        }
+        SCOPED_TRACE("seed " + std::to_string(seed) + " round " + std::to_string(round) + ": " + Hex(file));
+        put(file);
+        const TIniFile ini(path);
+        for (const auto &[name, value] : written)
+            EXPECT_EQ(ini.ReadString(name.first, name.second, "?"), value) << name.first << "/" << name.second;
+        if (!written.empty()) {
+            const auto changed = std::next(written.begin(), static_cast<long>(gen.pick(written.size())));
+            changed->second = "changed";
+            ini.WriteString(changed->first.first, changed->first.second, "changed");
+            for (const auto &[name, value] : written)
+                EXPECT_EQ(ini.ReadString(name.first, name.second, "?"), value) << "after a write: " << name.first << "/" << name.second;
         }
         if (HasFailure())
             break;

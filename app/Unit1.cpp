@@ -514,12 +514,12 @@ void TForm1::Timer3Timer()
     if (ServerSocket1->Active()) {
         for (int k = 0; k < ListUserAddr->count(); ++k) {
             if (platform::TSocketConnection *c = ServerSocket1->Connection(k)) {
-                c->SendBuf(KeepAliveFrame.constData(), KeepAliveFrame.size());
+                c->PostBuf(KeepAliveFrame.constData(), KeepAliveFrame.size());
                 SentCount += KeepAliveFrame.size();
             }
         }
     } else if (ClientSocket->Active()) {
-        ClientSocket->Connection()->SendBuf(KeepAliveFrame.constData(), KeepAliveFrame.size());
+        ClientSocket->Connection()->PostBuf(KeepAliveFrame.constData(), KeepAliveFrame.size());
         SentCount += KeepAliveFrame.size();
     }
     setPanel(5, QString::number(SentCount));
@@ -624,7 +624,7 @@ void TForm1::ServerSocket1Accept(platform::TSocketConnection *socket)
     ListUserAddr->addItem(socket->RemoteAddress());
     for (int k = 0; k < ListUserAddr->count(); ++k) {
         if (platform::TSocketConnection *c = ServerSocket1->Connection(k))
-            c->SendText(ClearNotice);
+            c->PostText(ClearNotice);
     }
     setPanel(3, u("连接成功..."));
 }

@@ -56,18 +56,27 @@ qint64 TSocketConnection::Skip(qint64 count)
 
 qint64 TSocketConnection::SendBuf(const char *buffer, qint64 length)
 {
-    if (socket_->state() != QAbstractSocket::ConnectedState)
-        return -1;
-    const qint64 written = socket_->write(buffer, length);
-    // Handed to the system now, not at the event loop's next turn, which comes late while another
-    // connection keeps the loop busy.
-    socket_->flush();
+    const qint64 written = PostBuf(buffer, length);
+    if (written >= 0)
+        socket_->flush();
     return written;
 }
 
 qint64 TSocketConnection::SendText(const QByteArray &text)
 {
     return SendBuf(text.constData(), text.size());
+}
+
+qint64 TSocketConnection::PostBuf(const char *buffer, qint64 length)
+{
+    if (socket_->state() != QAbstractSocket::ConnectedState)
+        return -1;
+    return socket_->write(buffer, length);
+}
+
+qint64 TSocketConnection::PostText(const QByteArray &text)
+{
+    return PostBuf(text.constData(), text.size());
 }
 
 QString TSocketConnection::RemoteAddress() const

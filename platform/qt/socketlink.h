@@ -34,8 +34,15 @@ public:
     qint64 ReceiveBuf(char *buffer, qint64 count);
     // Drops up to count waiting bytes without copying them out; returns how many were dropped.
     qint64 Skip(qint64 count);
+    // A frame a user asked for: handed to the system at once, not at the event loop's next turn,
+    // which comes late while another connection keeps the loop busy.
     qint64 SendBuf(const char *buffer, qint64 length);
     qint64 SendText(const QByteArray &text);
+    // A notice or keep-alive that nobody waits for: queued and handed to the system at the event
+    // loop's next turn together with whatever else waits for this connection, so that a notice to
+    // every module on every accept costs one system call per module and turn, not one per notice.
+    qint64 PostBuf(const char *buffer, qint64 length);
+    qint64 PostText(const QByteArray &text);
     QString RemoteAddress() const;
     QTcpSocket *Socket() const { return socket_; }
 

@@ -46,13 +46,13 @@ void TForm2::showPortState()
 {
     const bool open = ZvCommDevice1->Active();
     Image5->setVisible(open);
-    Button1->setText(QString::fromUtf8(open ? "关闭串口" : "打开串口"));
-    setPanel(3, QString::fromUtf8(open ? "打开" : "关闭"));
+    Button1->setText(open ? tr("关闭串口") : tr("打开串口"));
+    setPanel(3, open ? tr("打开") : tr("关闭"));
 }
 
 void TForm2::Button1Click()
 {
-    setPanel(4, QString());
+    setResult(nullptr);
     ZvCommDevice1->SetActive(!ZvCommDevice1->Active());
     showPortState();
 }
@@ -69,8 +69,8 @@ void TForm2::FormClose()
 {
     ZvCommDevice1->SetActive(false);
     Image5->hide();
-    Button1->setText(QString::fromUtf8("打开串口"));
-    setPanel(3, QString::fromUtf8("关闭"));
+    Button1->setText(tr("打开串口"));
+    setPanel(3, tr("关闭"));
 }
 
 void TForm2::sendOnPort(const QByteArray &frame, const char *refusal)
@@ -81,20 +81,20 @@ void TForm2::sendOnPort(const QByteArray &frame, const char *refusal)
     if (ZvCommDevice1->Active())
         ZvCommDevice1->Write(frame.constData(), static_cast<int32_t>(frame.size()));
     else
-        QMessageBox::critical(this, QString::fromUtf8("错误信息框"), QString::fromUtf8(refusal));
+        QMessageBox::critical(this, tr("错误信息框"), tr(refusal));
 }
 
 void TForm2::BitBtn3Click()
 {
-    setPanel(4, QString());
+    setResult(nullptr);
     SaveSettings(SettingsPath());
-    sendOnPort(parameterFrame(), "串口没有打开");
+    sendOnPort(parameterFrame(), QT_TR_NOOP("串口没有打开"));
 }
 
 void TForm2::SpeedButton6Click()
 {
-    setPanel(4, QString());
-    sendOnPort(ReadRequestFrame(), "串口没有打开，请选择正确的串口。。。");
+    setResult(nullptr);
+    sendOnPort(ReadRequestFrame(), QT_TR_NOOP("串口没有打开，请选择正确的串口。。。"));
 }
 
 // Runs on the framer's timer thread: only the device is touched here; the package's bytes go to
@@ -127,8 +127,7 @@ void TForm2::portLost()
     const QString port = QString::fromStdString(ZvCommDevice1->PortName());
     ZvCommDevice1->SetActive(false);
     showPortState();
-    QMessageBox::critical(this, QString::fromUtf8("错误信息框"),
-                          QString::fromUtf8("串口 %1 已断开，请检查串口连接后重新打开串口。。。").arg(port));
+    QMessageBox::critical(this, tr("错误信息框"), tr("串口 %1 已断开，请检查串口连接后重新打开串口。。。").arg(port));
 }
 
 void TForm2::takePackage(const QByteArray &package)
@@ -154,8 +153,8 @@ void TForm2::takePackage(const QByteArray &package)
         // Filled after Edit3 and Edit4 (whose MAC synchronisation has run), so the reply's MAC wins.
         for (int n = 19; n <= ParameterEditCount; ++n)
             edits_[n]->setText(reply->Edits[n - 1]);
-        setPanel(4, QString::fromUtf8("读取成功"));
+        setResult(QT_TR_NOOP("读取成功"));
     }
     if (IsWriteAcknowledgement(package))
-        setPanel(4, QString::fromUtf8("设置成功"));
+        setResult(QT_TR_NOOP("设置成功"));
 }

@@ -5,7 +5,12 @@
 #include <QMessageBox>
 #include <QWidget>
 
-const char *const ProgramTitle = "红外学习模块调试工具 V1.0";
+const char *const ProgramTitle = QT_TRANSLATE_NOOP("TApplication", "红外学习模块调试工具 V1.0");
+
+QString ProgramTitleText()
+{
+    return QCoreApplication::translate("TApplication", ProgramTitle);
+}
 
 TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
@@ -25,6 +30,6 @@ bool TApplication::notify(QObject *receiver, QEvent *event)
 
 void TApplication::ShowException(const std::exception &e)
 {
-    QMessageBox::critical(QApplication::activeWindow(), QString::fromUtf8(ProgramTitle),
+    QMessageBox::critical(QApplication::activeWindow(), ProgramTitleText(),
                           QString::fromUtf8(e.what()));
 }

@@ -4,13 +4,9 @@
 #include <QApplication>
 #include <exception>
 
+// The program's name, in Chinese whatever the language; ProgramTitleText() in the language in force.
 extern const char *const ProgramTitle;
-
-// The windows' texts are written in UTF-8 in the source.
-inline QString u(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
+QString ProgramTitleText();
 
 class TApplication : public QApplication {
 public:

@@ -18,15 +18,13 @@
 
 namespace {
 
-const char *const NoticeCaption = "提示信息";
-
 QString entryText(const TCodeRecord &r)
 {
     QString text = r.Name;
     if (!r.Remote.isEmpty())
-        text += u("  —  ") + r.Remote;
+        text += QStringLiteral("  —  ") + r.Remote;
     if (!r.Protocol.isEmpty())
-        text += u("  (") + r.Protocol + u')';
+        text += QStringLiteral("  (") + r.Protocol + u')';
     return text;
 }
 
@@ -91,7 +89,7 @@ TLibraryChange addToLibrary(const QString &path, const std::vector<TCodeRecord> 
     TLibraryChange change;
     TLibraryRead library = LoadCodeLibrary(path);
     if (!library.Ok()) {
-        change.Error = library.Error + u("\n编码库未改动。");
+        change.Error = library.Error + TCodesUi::tr("\n编码库未改动。");
         return change;
     }
     for (const TCodeRecord &r : records)
@@ -105,14 +103,14 @@ TLibraryChange addToLibrary(const QString &path, const std::vector<TCodeRecord> 
 
 TCodesUi::TCodesUi(TForm1 *owner) : QObject(owner), LibraryPath(DefaultCodeLibraryPath()), form(owner)
 {
-    Menu = form->menuBar()->addMenu(u("编码"));
-    SaveAction = Menu->addAction(u("保存到编码库…"));
-    LoadAction = Menu->addAction(u("从编码库载入…"));
-    ImportAction = Menu->addAction(u("导入…"));
-    ExportAction = Menu->addAction(u("导出…"));
+    Menu = form->menuBar()->addMenu(QString());
+    SaveAction = Menu->addAction(QString());
+    LoadAction = Menu->addAction(QString());
+    ImportAction = Menu->addAction(QString());
+    ExportAction = Menu->addAction(QString());
     Menu->addSeparator();
-    OpenAction = Menu->addAction(u("打开编码库…"));
-    SaveAsAction = Menu->addAction(u("编码库另存为…"));
+    OpenAction = Menu->addAction(QString());
+    SaveAsAction = Menu->addAction(QString());
     auto selected = [this] { return form->Chart1->SelectedChannel(); };
     connect(SaveAction, &QAction::triggered, this, [=, this] { ReportErrors([&] { SaveToLibrary(selected()); }); });
     connect(LoadAction, &QAction::triggered, this, [=, this] { ReportErrors([&] { LoadFromLibrary(selected()); }); });
@@ -137,14 +135,31 @@ TCodesUi::~TCodesUi()
 QMenu *TCodesUi::makeChannelMenu(int channel)
 {
     auto *menu = new QMenu(form);
-    menu->setTitle(u("%1 通道").arg(channel));
-    connect(menu->addAction(u("保存到编码库…")), &QAction::triggered, this,
+    connect(menu->addAction(QString()), &QAction::triggered, this,
             [=, this] { ReportErrors([&] { SaveToLibrary(channel); }); });
-    connect(menu->addAction(u("从编码库载入…")), &QAction::triggered, this,
+    connect(menu->addAction(QString()), &QAction::triggered, this,
             [=, this] { ReportErrors([&] { LoadFromLibrary(channel); }); });
-    connect(menu->addAction(u("导入…")), &QAction::triggered, this, [=, this] { ReportErrors([&] { Import(channel); }); });
-    connect(menu->addAction(u("导出…")), &QAction::triggered, this, [=, this] { ReportErrors([&] { Export(channel); }); });
+    connect(menu->addAction(QString()), &QAction::triggered, this, [=, this] { ReportErrors([&] { Import(channel); }); });
+    connect(menu->addAction(QString()), &QAction::triggered, this, [=, this] { ReportErrors([&] { Export(channel); }); });
     return menu;
+}
+
+void TCodesUi::Retranslate()
+{
+    const char *const items[] = {QT_TR_NOOP("保存到编码库…"), QT_TR_NOOP("从编码库载入…"), QT_TR_NOOP("导入…"),
+                                 QT_TR_NOOP("导出…")};
+    Menu->setTitle(tr("编码"));
+    const QList<QAction *> actions = {SaveAction, LoadAction, ImportAction, ExportAction};
+    for (int k = 0; k < 4; ++k)
+        actions[k]->setText(tr(items[k]));
+    OpenAction->setText(tr("打开编码库…"));
+    SaveAsAction->setText(tr("编码库另存为…"));
+    for (int c = 1; c <= 4; ++c) {
+        QMenu *menu = ChannelMenu(c);
+        menu->setTitle(tr("%1 通道").arg(c));
+        for (int k = 0; k < 4; ++k)
+            menu->actions().at(k)->setText(tr(items[k]));
+    }
 }
 
 // Attached to the control itself, wherever its parent is.
@@ -191,7 +206,7 @@ void TCodesUi::setBusy(bool on)
 
 void TCodesUi::report(const QString &text)
 {
-    ShowStopMessage(form, text, u(NoticeCaption));
+    ShowStopMessage(form, text, tr("提示信息"));
 }
 
 void TCodesUi::SaveToLibrary(int channel)
@@ -199,7 +214,7 @@ void TCodesUi::SaveToLibrary(int channel)
     const QString hex = form->Chart1->ChannelCode(channel);
     if (hex.isEmpty()) {
         form->AddLogLine(QString());
-        form->AddLogLine(u("没有红外数据......"));
+        form->AddLogLine(tr("没有红外数据......"));
         return;
     }
     TCodeRecord record;
@@ -219,7 +234,7 @@ void TCodesUi::SaveToLibrary(int channel)
                                          return;
                                      }
                                      form->AddLogLine(QString());
-                                     form->AddLogLine(u("已保存到编码库：%1......").arg(record.Name));
+                                     form->AddLogLine(tr("已保存到编码库：%1......").arg(record.Name));
                                  });
 }
 
@@ -233,10 +248,10 @@ void TCodesUi::LoadFromLibrary(int channel)
             return;
         }
         if (library.Records.empty()) {
-            report(u("编码库 %1 中没有编码").arg(LibraryPath));
+            report(tr("编码库 %1 中没有编码").arg(LibraryPath));
             return;
         }
-        TCodePickDialog dialog(form, u("从编码库载入 %1 通道").arg(channel), listed.Entries, false);
+        TCodePickDialog dialog(form, [channel] { return tr("从编码库载入 %1 通道").arg(channel); }, listed.Entries, false);
         if (dialog.exec() != QDialog::Accepted || dialog.Picked().empty())
             return;
         form->LoadCode(channel, library.Records.at(static_cast<size_t>(dialog.Picked().front())).Code);
@@ -245,8 +260,8 @@ void TCodesUi::LoadFromLibrary(int channel)
 
 void TCodesUi::Import(int channel)
 {
-    const QString file = pickFile(form, false, u("导入编码"),
-                                  QStringList{u("编码文件 (*.ir *.conf *.txt *.raw *.csv *.pronto)"), u("所有文件 (*)")},
+    const QString file = pickFile(form, false, tr("导入编码"),
+                                  QStringList{tr("编码文件 (*.ir *.conf *.txt *.raw *.csv *.pronto)"), tr("所有文件 (*)")},
                                   nullptr);
     if (file.isEmpty())
         return;
@@ -261,12 +276,12 @@ void TCodesUi::Import(int channel)
             return;
         }
         for (const QString &refused : in.Refused)
-            form->AddLogLine(u("未导入：") + refused);
+            form->AddLogLine(tr("未导入：") + refused);
         if (in.Records.empty()) {
-            report(u("文件中没有可导入的编码：\n") + in.Refused.join(u'\n'));
+            report(tr("文件中没有可导入的编码：\n") + in.Refused.join(u'\n'));
             return;
         }
-        TCodePickDialog dialog(form, u("导入到编码库"), listed.Entries, true);
+        TCodePickDialog dialog(form, [] { return tr("导入到编码库"); }, listed.Entries, true);
         if (dialog.exec() != QDialog::Accepted || dialog.Picked().empty())
             return;
         std::vector<TCodeRecord> picked;
@@ -280,7 +295,7 @@ void TCodesUi::Import(int channel)
                                              return;
                                          }
                                          form->AddLogLine(QString());
-                                         form->AddLogLine(u("导入 %1 个编码到编码库......").arg(picked.size()));
+                                         form->AddLogLine(tr("导入 %1 个编码到编码库......").arg(picked.size()));
                                          // One code picked is one the user means to send now.
                                          if (picked.size() == 1)
                                              form->LoadCode(channel, picked.front().Code);
@@ -302,7 +317,7 @@ void TCodesUi::Export(int channel)
         QStringList texts;
         if (!hex.isEmpty()) {
             TCodeRecord current;
-            current.Name = u("%1 通道").arg(channel);
+            current.Name = tr("%1 通道").arg(channel);
             current.Code = CodeFromReply(HexTextToBytes(hex, THexParse::Lenient));
             records.push_back(current);
             texts << entryText(current);
@@ -310,10 +325,10 @@ void TCodesUi::Export(int channel)
         records.insert(records.end(), library.Records.begin(), library.Records.end());
         texts += listed.Entries;
         if (records.empty()) {
-            report(u("没有可导出的编码：通道和编码库都是空的"));
+            report(tr("没有可导出的编码：通道和编码库都是空的"));
             return;
         }
-        TCodePickDialog dialog(form, u("导出编码"), texts, true);
+        TCodePickDialog dialog(form, [] { return tr("导出编码"); }, texts, true);
         if (!hex.isEmpty()) {
             dialog.List->clearSelection();
             dialog.List->item(0)->setSelected(true);
@@ -330,13 +345,13 @@ void TCodesUi::Export(int channel)
 void TCodesUi::exportRecords(const std::vector<TCodeRecord> &records, const QString &remote)
 {
     QString filter;
-    QString file = pickFile(form, true, u("导出编码"), formatFilters(), &filter);
+    QString file = pickFile(form, true, tr("导出编码"), formatFilters(), &filter);
     if (file.isEmpty())
         return;
     const TFormatInfo &info = FormatInfo(FormatOfFilter(filter).value_or(TCodeFormat::IrFile));
     if (!file.contains(u'.'))
         file += u'.' + info.Suffix;
-    const TExport out = ExportCodes(info.Format, records, remote.isEmpty() ? u("irtool") : remote);
+    const TExport out = ExportCodes(info.Format, records, remote.isEmpty() ? QStringLiteral("irtool") : remote);
     if (!out.Error.isEmpty()) {
         report(out.Error);
         return;
@@ -346,14 +361,14 @@ void TCodesUi::exportRecords(const std::vector<TCodeRecord> &records, const QStr
         return;
     }
     form->AddLogLine(QString());
-    form->AddLogLine(u("已导出 %1 个编码到 %2......").arg(records.size()).arg(file));
+    form->AddLogLine(tr("已导出 %1 个编码到 %2......").arg(records.size()).arg(file));
     if (!out.Note.isEmpty())
-        form->AddLogLine(out.Note + u("......"));
+        form->AddLogLine(out.Note + QStringLiteral("......"));
 }
 
 void TCodesUi::OpenLibrary()
 {
-    const QString file = pickFile(form, false, u("打开编码库"), QStringList{u("编码库 (*.txt)"), u("所有文件 (*)")}, nullptr);
+    const QString file = pickFile(form, false, tr("打开编码库"), QStringList{tr("编码库 (*.txt)"), tr("所有文件 (*)")}, nullptr);
     if (file.isEmpty())
         return;
     inBackground<TLibraryRead>([file] { return LoadCodeLibrary(file); }, [this, file](TLibraryRead library) {
@@ -363,13 +378,13 @@ void TCodesUi::OpenLibrary()
         }
         LibraryPath = file;
         form->AddLogLine(QString());
-        form->AddLogLine(u("编码库：%1，%2 个编码......").arg(file).arg(library.Records.size()));
+        form->AddLogLine(tr("编码库：%1，%2 个编码......").arg(file).arg(library.Records.size()));
     });
 }
 
 void TCodesUi::SaveLibraryAs()
 {
-    const QString file = pickFile(form, true, u("编码库另存为"), QStringList{u("编码库 (*.txt)")}, nullptr);
+    const QString file = pickFile(form, true, tr("编码库另存为"), QStringList{tr("编码库 (*.txt)")}, nullptr);
     if (file.isEmpty())
         return;
     const QString from = LibraryPath;
@@ -388,6 +403,6 @@ void TCodesUi::SaveLibraryAs()
             }
             LibraryPath = file;
             form->AddLogLine(QString());
-            form->AddLogLine(u("编码库：%1，%2 个编码......").arg(file).arg(change.Count));
+            form->AddLogLine(tr("编码库：%1，%2 个编码......").arg(file).arg(change.Count));
         });
 }

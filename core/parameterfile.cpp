@@ -9,6 +9,7 @@ const char *const PortNumberKey = "串口号";
 const char *const PortNameKey = "串口名";
 const char *const WorkModeKey = "工作模式";
 const char *const RestartKey = "超时重启";
+const char *const LanguageKey = "语言";
 
 std::string ParameterKey(int editNumber)
 {
@@ -51,4 +52,14 @@ void WritePortKeys(const std::string &path, const std::string &portNumber, const
     const platform::TIniFile ini(path);
     ini.WriteString(BasicSection, PortNumberKey, portNumber);
     ini.WriteString(BasicSection, PortNameKey, portName);
+}
+
+std::optional<TUiLanguage> ReadLanguageKey(const std::string &path)
+{
+    return UiLanguageFromKeyValue(platform::TIniFile(path).ReadString(BasicSection, LanguageKey, ""));
+}
+
+void WriteLanguageKey(const std::string &path, TUiLanguage language)
+{
+    platform::TIniFile(path).WriteString(BasicSection, LanguageKey, std::string(UiLanguageKeyValue(language)));
 }

@@ -3,7 +3,9 @@
 // the 24 parameter texts as In1 .. In24; section "基本参数" the serial port's number and name, the
 // work mode's list index and the restart flag. Values are the texts as typed, unconverted.
 #include "core/moduleparams.h"
+#include "core/uilanguage.h"
 
+#include <optional>
 #include <string>
 
 extern const char *const ParameterSection;
@@ -12,6 +14,7 @@ extern const char *const PortNumberKey;
 extern const char *const PortNameKey;
 extern const char *const WorkModeKey;
 extern const char *const RestartKey;
+extern const char *const LanguageKey;
 
 // "In1" .. "In24".
 std::string ParameterKey(int editNumber);
@@ -33,3 +36,8 @@ TParameterFile ReadParameterFile(const std::string &path);
 // written.
 void WriteParameterFile(const std::string &path, const TParameterFile &file);
 void WritePortKeys(const std::string &path, const std::string &portNumber, const std::string &portName);
+
+// The settings file's window language, picked in the menu, in section "基本参数"; none when the key
+// is missing or holds an unknown value. Parameter files never carry it.
+std::optional<TUiLanguage> ReadLanguageKey(const std::string &path);
+void WriteLanguageKey(const std::string &path, TUiLanguage language);

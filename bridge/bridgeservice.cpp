@@ -1,11 +1,14 @@
 #include "bridge/bridgeservice.h"
 
+#include "bridge/discovery.h"
+
 #include "core/moduleframe.h"
 #include "core/modulelink.h"
 #include "core/protocols/protocols.h"
 #include "core/replydecoder.h"
 
 #include <QHostAddress>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -38,11 +41,14 @@ QString TBridgeService::Topic(const QString &leaf) const
 QString TBridgeService::Start()
 {
     for (const TModuleEntry &m : config_.Modules) {
+        const QString id = m.Name.isEmpty() ? ModuleIdForDial(m.DialHost, m.DialPort) : m.Name;
+        configured_.append(id);
+        codes_.insert(id, m.Codes);
         if (!m.Address.isEmpty()) {
             addressNames_.insert(m.Address, m.Name);
             sessionFor(m.Name);
         } else {
-            sessionFor(m.Name.isEmpty() ? ModuleIdForDial(m.DialHost, m.DialPort) : m.Name)->Dial(m.DialHost, m.DialPort);
+            sessionFor(id)->Dial(m.DialHost, m.DialPort);
         }
     }
     if (config_.Listen >= 0) {
@@ -76,6 +82,7 @@ TModuleSession *TBridgeService::sessionFor(const QString &id)
     connect(session, &TModuleSession::Finished, this,
             [this, id](const TModuleJob &job, const TJobEnd &end) { finished(id, job, end); });
     publishAvailability(id, false);
+    publishDiscovery(id);
     return session;
 }
 
@@ -96,6 +103,41 @@ void TBridgeService::brokerConnected()
     mqtt_->Publish(Topic(QStringLiteral("status")), Online, true);
     for (const auto &[id, session] : sessions_)
         publishAvailability(id, session->Online());
+    if (!config_.Discovery)
+        return;
+    mqtt_->Subscribe(config_.DiscoveryPrefix + QStringLiteral("/status"));
+    // The broker hands over the list kept from the last run before the one published here, so
+    // modules taken out of the configuration since are found and their documents removed.
+    mqtt_->Subscribe(Topic(QStringLiteral("configured")));
+    mqtt_->Publish(Topic(QStringLiteral("configured")),
+                   QJsonDocument(QJsonArray::fromStringList(configured_)).toJson(QJsonDocument::Compact), true);
+    publishAllDiscovery();
+}
+
+void TBridgeService::publishAllDiscovery()
+{
+    mqtt_->Publish(DiscoveryTopic(config_.DiscoveryPrefix, BridgeDeviceId(config_.Id)), BridgeDiscoveryDocument(config_.Id), true);
+    for (const auto &[id, session] : sessions_)
+        publishDiscovery(id);
+}
+
+void TBridgeService::publishDiscovery(const QString &module)
+{
+    if (config_.Discovery)
+        mqtt_->Publish(DiscoveryTopic(config_.DiscoveryPrefix, ModuleDeviceId(config_.Id, module)),
+                       ModuleDiscoveryDocument(config_.Id, module, codes_.value(module)), true);
+}
+
+void TBridgeService::removeDropped(const QByteArray &previousList)
+{
+    for (const QJsonValue &value : QJsonDocument::fromJson(previousList).array()) {
+        const QString module = value.toString();
+        if (module.isEmpty() || configured_.contains(module) || sessions_.count(module))
+            continue;
+        log_(QStringLiteral("module %1 was taken out of the configuration: its discovery document is removed").arg(module));
+        mqtt_->Publish(DiscoveryTopic(config_.DiscoveryPrefix, ModuleDeviceId(config_.Id, module)), QByteArray(), true);
+        mqtt_->Publish(Topic(module + QStringLiteral("/availability")), QByteArray(), true);
+    }
 }
 
 void TBridgeService::publishAvailability(const QString &module, bool online)
@@ -112,6 +154,13 @@ void TBridgeService::publishResult(const QString &module, const QJsonValue &id, 
 
 void TBridgeService::message(const QString &topic, const QByteArray &payload)
 {
+    if (config_.Discovery && topic == config_.DiscoveryPrefix + QStringLiteral("/status")) {
+        if (payload == Online)
+            publishAllDiscovery();
+        return;
+    }
+    if (topic == Topic(QStringLiteral("configured")))
+        return removeDropped(payload);
     const QString prefix = Topic(QString());
     if (!topic.startsWith(prefix))
         return;

@@ -3,8 +3,8 @@
 // reads the requests published under irtool/<bridge-id>/<module>/, checks them in a fixed order
 // (bad-request, not-found, offline, bad-code, busy), hands them to the module's session and
 // publishes exactly one result for each, the learned codes, the availability of every module seen
-// since start and the bridge's own status. After every (re)connection to the broker all of it is
-// published again.
+// since start, the bridge's own status and, unless turned off, the discovery documents. After
+// every (re)connection to the broker all of it is published again.
 //
 // Threads: everything runs on the thread of the Qt event loop that created it.
 #include "bridge/bridgeconfig.h"
@@ -43,6 +43,11 @@ private:
     void handleLearn(const QString &module, const QByteArray &payload);
     void finished(const QString &module, const TModuleJob &job, const TJobEnd &end);
     void publishAvailability(const QString &module, bool online);
+    void publishDiscovery(const QString &module);
+    void publishAllDiscovery();
+    // Removes the documents of modules in the list published by an earlier run that are no longer
+    // configured.
+    void removeDropped(const QByteArray &previousList);
     void publishResult(const QString &module, const QJsonValue &id, TRequestError error = TRequestError::None,
                        const QString &message = QString());
     // Looks a code up by name (and remote when given); nullptr when the library lacks it.
@@ -57,4 +62,6 @@ private:
     QTcpServer *server_ = nullptr;
     std::map<QString, TModuleSession *> sessions_;
     QMap<QString, QString> addressNames_; // dial-in address -> configured name
+    QStringList configured_;              // ids of the modules in the configuration
+    QMap<QString, QStringList> codes_;    // configured module -> codes offered as buttons
 };

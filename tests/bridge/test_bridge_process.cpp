@@ -1,5 +1,6 @@
 // irtool-bridge run as a process between a real broker and the module simulator, driven with the
 // broker's own command-line clients.
+#include "core/codelibrary.h"
 #include "tests/bridge/bridgerig.h"
 
 #include <QJsonArray>
@@ -213,6 +214,77 @@ TEST_F(BridgeProcess, TwoBridgesOnOneBrokerEachServeTheirOwnModules)
     // Neither answers for the other's modules.
     broker_.Publish(QStringLiteral("irtool/room/127-0-0-1/send"), R"({"id":"x","timings":[700]})");
     EXPECT_TRUE(watch->Saw(QStringLiteral(R"(^irtool/room/127-0-0-1/result \{"error":"not-found")")));
+}
+
+} // namespace
+
+namespace {
+
+class BridgeDiscovery : public BridgeProcess {
+protected:
+    QString writeFile(const QString &name, const QByteArray &text)
+    {
+        const QString path = dir_.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        return path;
+    }
+    QString writeConfig(const QByteArray &modules)
+    {
+        const QString library = writeFile(QStringLiteral("codes.txt"), FormatCodeLibrary({TCodeRecord{
+            QStringLiteral("power"), QStringLiteral("tv"), {}, {}, TIrCode{{9000, 4500, 560}, 38000, {}}}}));
+        return writeFile(QStringLiteral("bridge.conf"), "library = " + library.toUtf8() + "\n" + modules);
+    }
+};
+
+TEST_F(BridgeDiscovery, DocumentsArePublishedResentAndRemoved)
+{
+    const QString config = writeConfig("[module tv]\naddress = 127.0.0.1\ncodes = power\n");
+    auto bridge = startBridge(QStringLiteral("hall"), {QStringLiteral("--config"), config});
+    auto watch = broker_.Watch(QStringLiteral("homeassistant/#"));
+    const QString tvTopic = QStringLiteral("homeassistant/device/irtool_hall_tv/config");
+    const QJsonObject tv = payloadOn(*watch, tvTopic);
+    EXPECT_EQ(tv.value(QStringLiteral("dev")).toObject().value(QStringLiteral("via_device")).toString(), QStringLiteral("irtool_hall"));
+    EXPECT_EQ(tv.value(QStringLiteral("availability_mode")).toString(), QStringLiteral("all"));
+    EXPECT_EQ(tv.value(QStringLiteral("availability")).toArray().size(), 2);
+    QStringList platforms;
+    QString press;
+    for (const QJsonValue &c : tv.value(QStringLiteral("cmps")).toObject()) {
+        const QJsonObject component = c.toObject();
+        platforms.append(component.value(QStringLiteral("p")).toString() + QLatin1Char('/')
+                         + component.value(QStringLiteral("schema")).toString());
+        if (component.value(QStringLiteral("p")).toString() == QLatin1String("button")) {
+            press = component.value(QStringLiteral("payload_press")).toString();
+            EXPECT_EQ(component.value(QStringLiteral("command_topic")).toString(), QStringLiteral("irtool/hall/tv/send"));
+        }
+    }
+    platforms.sort();
+    EXPECT_EQ(platforms, (QStringList{QStringLiteral("button/"), QStringLiteral("infrared/emitter"), QStringLiteral("infrared/receiver")}));
+    EXPECT_EQ(press, QStringLiteral(R"({"code":"power"})"));
+    EXPECT_TRUE(payloadOn(*watch, QStringLiteral("homeassistant/device/irtool_hall/config")).contains(QStringLiteral("cmps")));
+
+    // The module named in the configuration takes the button's request as its own.
+    auto module = dialIn(*bridge);
+    auto results = broker_.Watch(QStringLiteral("irtool/hall/#"));
+    ASSERT_TRUE(results->Saw(QStringLiteral("^irtool/hall/tv/availability online$"))) << results->Output().toStdString();
+    broker_.Publish(QStringLiteral("irtool/hall/tv/send"), press.toUtf8());
+    EXPECT_TRUE(module->Saw(QStringLiteral("<- FF 05 00 FD 03 87 01 C3 38 16 \\(code to emit\\)")));
+
+    // Sent again when the home system says it is back.
+    const qsizetype documents = watch->Count(QStringLiteral("^%1 ").arg(quoted(tvTopic)));
+    broker_.Publish(QStringLiteral("homeassistant/status"), "online");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return watch->Count(QStringLiteral("^%1 ").arg(quoted(tvTopic))) > documents; }, Patience));
+
+    // Taken out of the configuration: removed with an empty retained document.
+    bridge->Terminate();
+    const qsizetype mark = watch->Mark();
+    auto without = startBridge(QStringLiteral("hall"), {QStringLiteral("--config"), writeConfig("")});
+    EXPECT_TRUE(watch->Saw(QStringLiteral("^%1( \\(null\\))?\\s*$").arg(quoted(tvTopic)), mark)) << watch->Output().mid(mark).toStdString();
+    auto later = broker_.Watch(QStringLiteral("homeassistant/#"));
+    ASSERT_TRUE(later->Saw(QStringLiteral("^homeassistant/device/irtool_hall/config ")));
+    QTest::qWait(300);
+    EXPECT_EQ(later->Count(QStringLiteral("irtool_hall_tv")), 0) << later->Output().toStdString();
 }
 
 } // namespace

@@ -12,6 +12,9 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <pwd.h>
+#include <unistd.h>
+
 namespace testsupport {
 
 constexpr int Patience = 15000;
@@ -69,11 +72,15 @@ private:
 
 class TBroker {
 public:
-    TBroker() : port_(FreeLoopbackPort())
+    // Anonymous clients are let in unless extra says otherwise.
+    explicit TBroker(const QByteArray &extra = "allow_anonymous true\n") : port_(FreeLoopbackPort())
     {
         QFile config(dir_.filePath(QStringLiteral("mosquitto.conf")));
         EXPECT_TRUE(config.open(QIODevice::WriteOnly));
-        config.write(QStringLiteral("listener %1 127.0.0.1\nallow_anonymous true\n").arg(port_).toUtf8());
+        // Started by root, the broker would drop to a user of its own that cannot read the test's files.
+        const passwd *self = getpwuid(getuid());
+        config.write(QStringLiteral("listener %1 127.0.0.1\nuser %2\n").arg(port_).arg(QString::fromLocal8Bit(self ? self->pw_name : "root")).toUtf8()
+                     + extra);
         config.close();
         Start();
     }

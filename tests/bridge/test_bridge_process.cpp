@@ -288,3 +288,66 @@ TEST_F(BridgeDiscovery, DocumentsArePublishedResentAndRemoved)
 }
 
 } // namespace
+
+namespace {
+
+int runBridge(const QStringList &arguments, QString &output)
+{
+    QProcess bridge;
+    bridge.setProcessChannelMode(QProcess::MergedChannels);
+    bridge.start(QStringLiteral(IRTOOL_BRIDGE_PATH), arguments);
+    EXPECT_TRUE(bridge.waitForFinished(Patience));
+    output = QString::fromUtf8(bridge.readAll());
+    return bridge.exitCode();
+}
+
+TEST(BridgeCheck, ShippedConfigurationIsValidAndFaultsAreNamedByLine)
+{
+    QString output;
+    EXPECT_EQ(runBridge({QStringLiteral("--config"), QStringLiteral(IRTOOL_BRIDGE_CONF), QStringLiteral("--check")}, output), 0) << output.toStdString();
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bad.conf"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("id = hall\nlisten = many\n[module tv]\ncodes = power\n");
+    file.close();
+    EXPECT_EQ(runBridge({QStringLiteral("--config"), path, QStringLiteral("--check")}, output), 1);
+    EXPECT_TRUE(output.contains(path + QStringLiteral(":2: listen"))) << output.toStdString();
+    EXPECT_TRUE(output.contains(path + QStringLiteral(":3: module tv needs exactly one of address and dial"))) << output.toStdString();
+    EXPECT_TRUE(output.contains(QStringLiteral("no library"))) << output.toStdString();
+}
+
+TEST(BridgeLogin, PasswordFromItsFileLetsTheBridgeInAndIsNeverShown)
+{
+    QTemporaryDir dir;
+    const QString passwords = dir.filePath(QStringLiteral("passwords"));
+    QProcess make;
+    make.start(QStringLiteral("mosquitto_passwd"), {QStringLiteral("-c"), QStringLiteral("-b"), passwords,
+                                                   QStringLiteral("bridge"), QStringLiteral("s3cret-Word")});
+    ASSERT_TRUE(make.waitForFinished(Patience));
+    ASSERT_EQ(make.exitCode(), 0) << make.readAllStandardError().toStdString();
+    TBroker broker("allow_anonymous false\npassword_file " + passwords.toUtf8() + "\n");
+
+    const QString secret = dir.filePath(QStringLiteral("secret"));
+    QFile file(secret);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("s3cret-Word\n");
+    file.close();
+    for (const auto &[password, admitted] : {std::pair{secret, true}, std::pair{passwords, false}}) {
+        const QString config = dir.filePath(QStringLiteral("bridge.conf"));
+        QFile c(config);
+        ASSERT_TRUE(c.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        c.write("id = hall\nlisten = off\nuser = bridge\npassword-file = " + password.toUtf8() + "\n");
+        c.close();
+        TWatchedProcess bridge(QStringLiteral(IRTOOL_BRIDGE_PATH),
+                               {QStringLiteral("--broker"), broker.Url(), QStringLiteral("--config"), config});
+        if (admitted)
+            EXPECT_TRUE(bridge.Saw(QStringLiteral("connected to the broker"))) << bridge.Output().toStdString();
+        else
+            EXPECT_TRUE(bridge.Saw(QStringLiteral("refused"))) << bridge.Output().toStdString();
+        EXPECT_FALSE(bridge.Output().contains(QStringLiteral("s3cret")));
+    }
+}
+
+} // namespace

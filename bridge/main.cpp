@@ -4,6 +4,7 @@
 #include "core/codelibrary.h"
 #include "platform/mqtt/mqttclient.h"
 #include "platform/sys/interruptsignal.h"
+#include "platform/sys/openfiles.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -12,6 +13,8 @@
 #include <cstdio>
 
 namespace {
+
+constexpr long MaxOpenFiles = 65536;
 
 void writeLine(FILE *stream, const QString &text)
 {
@@ -82,6 +85,8 @@ int main(int argc, char *argv[])
         library = std::move(read.Records);
     }
 
+    // A link per module: a building's worth would not fit the usual soft limit of 1024 descriptors.
+    platform::RaiseOpenFilesLimit(MaxOpenFiles);
     platform::TMqttClient client(mqtt);
     TBridgeService service(config, std::move(library), &client, [](const QString &line) { writeLine(stdout, line); });
     if (const QString problem = service.Start(); !problem.isEmpty())

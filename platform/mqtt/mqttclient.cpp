@@ -30,6 +30,8 @@ TMqttClient::TMqttClient(const TMqttSettings &settings, QObject *parent) : QObje
     initLibraryOnce();
     client_ = mosquitto_new(settings_.ClientId.isEmpty() ? nullptr : settings_.ClientId.toUtf8().constData(), true, this);
     mosquitto_int_option(client_, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
+    // Requests and results are small and wanted at once; waiting to fill a segment only adds delay.
+    mosquitto_int_option(client_, MOSQ_OPT_TCP_NODELAY, 1);
     mosquitto_connect_callback_set(client_, &TMqttClient::onConnect);
     mosquitto_disconnect_callback_set(client_, &TMqttClient::onDisconnect);
     mosquitto_message_callback_set(client_, &TMqttClient::onMessage);

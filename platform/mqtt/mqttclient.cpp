@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <mutex>
 
+#include <sys/ioctl.h>
+
 namespace platform {
 
 namespace {
@@ -104,10 +106,18 @@ void TMqttClient::updateWriteInterest()
 
 void TMqttClient::readable()
 {
-    const int rc = mosquitto_loop_read(client_, 1);
-    if (rc != MOSQ_ERR_SUCCESS) {
-        lost(QStringLiteral("connection to the broker lost: %1").arg(describe(rc)));
-        return;
+    // The library reads one packet per call. Under load the socket holds many, and every turn of
+    // the event loop also polls every module's socket: all that waits is read in one turn.
+    for (int round = 0; round < MaxPacketsPerWake; ++round) {
+        const int rc = mosquitto_loop_read(client_, 1);
+        if (rc != MOSQ_ERR_SUCCESS) {
+            lost(QStringLiteral("connection to the broker lost: %1").arg(describe(rc)));
+            return;
+        }
+        int waiting = 0;
+        const int fd = mosquitto_socket(client_);
+        if (fd < 0 || ioctl(fd, FIONREAD, &waiting) != 0 || waiting <= 0)
+            break;
     }
     updateWriteInterest();
 }

@@ -40,6 +40,8 @@ class TMqttClient : public QObject {
 public:
     static constexpr int FirstRetryMs = 1000;
     static constexpr int MaxRetryMs = 10000;
+    // Packets read in one wake-up at most, so that the modules are not starved meanwhile.
+    static constexpr int MaxPacketsPerWake = 256;
 
     explicit TMqttClient(const TMqttSettings &settings, QObject *parent = nullptr);
     ~TMqttClient() override;

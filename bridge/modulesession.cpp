@@ -11,6 +11,7 @@ namespace {
 // Sent to a module when it dials in, as the main window does in server mode.
 const QByteArray ClearNotice("CLEAR");
 const QByteArray KeepAliveFrame("\xFF\x00\x00\xFA", 4);
+const QByteArray EmitDoneFrame("\xFF\x00\x00\xFD", 4);
 
 } // namespace
 
@@ -162,7 +163,15 @@ void TModuleSession::readAll()
         return;
     keepAliveAnswer_.stop();
     setOnline(true);
+    const bool fresh = gathering_.IsEmpty();
     gathering_.Append(piece);
+    // "Emission finished" is complete in itself (no learned code starts with these four bytes): a
+    // send need not wait out the quiet gap that tells where other replies end.
+    if (fresh && piece == EmitDoneFrame && busy_ && current_.Kind == TModuleJob::Send) {
+        quietGap_.stop();
+        replyComplete();
+        return;
+    }
     quietGap_.start();
 }
 

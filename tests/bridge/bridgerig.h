@@ -19,6 +19,16 @@ namespace testsupport {
 
 constexpr int Patience = 15000;
 
+// Writes text to name in dir; returns the file's path.
+inline QString WriteTestFile(const QTemporaryDir &dir, const QString &name, const QByteArray &text)
+{
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    file.write(text);
+    return path;
+}
+
 inline quint16 FreeLoopbackPort()
 {
     QTcpServer probe;

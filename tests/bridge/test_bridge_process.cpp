@@ -222,14 +222,7 @@ namespace {
 
 class BridgeDiscovery : public BridgeProcess {
 protected:
-    QString writeFile(const QString &name, const QByteArray &text)
-    {
-        const QString path = dir_.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-        return path;
-    }
+    QString writeFile(const QString &name, const QByteArray &text) { return testsupport::WriteTestFile(dir_, name, text); }
     QString writeConfig(const QByteArray &modules)
     {
         const QString library = writeFile(QStringLiteral("codes.txt"), FormatCodeLibrary({TCodeRecord{
@@ -307,11 +300,7 @@ TEST(BridgeCheck, ShippedConfigurationIsValidAndFaultsAreNamedByLine)
     EXPECT_EQ(runBridge({QStringLiteral("--config"), QStringLiteral(IRTOOL_BRIDGE_CONF), QStringLiteral("--check")}, output), 0) << output.toStdString();
 
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("bad.conf"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("id = hall\nlisten = many\n[module tv]\ncodes = power\n");
-    file.close();
+    const QString path = testsupport::WriteTestFile(dir, QStringLiteral("bad.conf"), "id = hall\nlisten = many\n[module tv]\ncodes = power\n");
     EXPECT_EQ(runBridge({QStringLiteral("--config"), path, QStringLiteral("--check")}, output), 1);
     EXPECT_TRUE(output.contains(path + QStringLiteral(":2: listen"))) << output.toStdString();
     EXPECT_TRUE(output.contains(path + QStringLiteral(":3: module tv needs exactly one of address and dial"))) << output.toStdString();
@@ -329,17 +318,10 @@ TEST(BridgeLogin, PasswordFromItsFileLetsTheBridgeInAndIsNeverShown)
     ASSERT_EQ(make.exitCode(), 0) << make.readAllStandardError().toStdString();
     TBroker broker("allow_anonymous false\npassword_file " + passwords.toUtf8() + "\n");
 
-    const QString secret = dir.filePath(QStringLiteral("secret"));
-    QFile file(secret);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("s3cret-Word\n");
-    file.close();
+    const QString secret = testsupport::WriteTestFile(dir, QStringLiteral("secret"), "s3cret-Word\n");
     for (const auto &[password, admitted] : {std::pair{secret, true}, std::pair{passwords, false}}) {
-        const QString config = dir.filePath(QStringLiteral("bridge.conf"));
-        QFile c(config);
-        ASSERT_TRUE(c.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        c.write("id = hall\nlisten = off\nuser = bridge\npassword-file = " + password.toUtf8() + "\n");
-        c.close();
+        const QString config = testsupport::WriteTestFile(
+            dir, QStringLiteral("bridge.conf"), "id = hall\nlisten = off\nuser = bridge\npassword-file = " + password.toUtf8() + "\n");
         TWatchedProcess bridge(QStringLiteral(IRTOOL_BRIDGE_PATH),
                                {QStringLiteral("--broker"), broker.Url(), QStringLiteral("--config"), config});
         if (admitted)

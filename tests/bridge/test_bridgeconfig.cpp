@@ -1,5 +1,6 @@
 // The bridge's command line and configuration file: every fault named by its line, module names.
 #include "bridge/bridgeconfig.h"
+#include "tests/bridge/bridgerig.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -9,14 +10,7 @@ namespace {
 
 class BridgeConfigFile : public testing::Test {
 protected:
-    QString write(const QString &name, const QByteArray &text)
-    {
-        const QString path = dir_.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-        return path;
-    }
+    QString write(const QString &name, const QByteArray &text) { return testsupport::WriteTestFile(dir_, name, text); }
     QTemporaryDir dir_;
 };
 

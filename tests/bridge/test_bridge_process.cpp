@@ -333,3 +333,57 @@ TEST(BridgeLogin, PasswordFromItsFileLetsTheBridgeInAndIsNeverShown)
 }
 
 } // namespace
+
+namespace {
+
+// openssl with the arguments given; true when it succeeded.
+bool openssl(const QStringList &arguments, const QTemporaryDir &dir)
+{
+    QProcess tool;
+    tool.setWorkingDirectory(dir.path());
+    tool.start(QStringLiteral("openssl"), arguments);
+    return tool.waitForFinished(Patience) && tool.exitCode() == 0;
+}
+
+// An authority of its own: its certificate at <name>.pem, its key at <name>.key.
+bool makeAuthority(const QString &name, const QTemporaryDir &dir)
+{
+    return openssl({QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("rsa:2048"),
+                    QStringLiteral("-nodes"), QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"),
+                    QStringLiteral("/CN=") + name, QStringLiteral("-keyout"), name + QStringLiteral(".key"),
+                    QStringLiteral("-out"), name + QStringLiteral(".pem")}, dir);
+}
+
+TEST(BridgeTls, BrokerIsTrustedOnlyThroughTheGivenAuthority)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(makeAuthority(QStringLiteral("ca"), dir));
+    ASSERT_TRUE(makeAuthority(QStringLiteral("stranger"), dir));
+    testsupport::WriteTestFile(dir, QStringLiteral("ext"), "subjectAltName=IP:127.0.0.1\n");
+    ASSERT_TRUE(openssl({QStringLiteral("req"), QStringLiteral("-newkey"), QStringLiteral("rsa:2048"), QStringLiteral("-nodes"),
+                         QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-keyout"), QStringLiteral("server.key"),
+                         QStringLiteral("-out"), QStringLiteral("server.csr")}, dir));
+    ASSERT_TRUE(openssl({QStringLiteral("x509"), QStringLiteral("-req"), QStringLiteral("-in"), QStringLiteral("server.csr"),
+                         QStringLiteral("-CA"), QStringLiteral("ca.pem"), QStringLiteral("-CAkey"), QStringLiteral("ca.key"),
+                         QStringLiteral("-CAcreateserial"), QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-extfile"),
+                         QStringLiteral("ext"), QStringLiteral("-out"), QStringLiteral("server.pem")}, dir));
+    TBroker broker("allow_anonymous true\ncertfile " + dir.filePath(QStringLiteral("server.pem")).toUtf8() + "\nkeyfile "
+                   + dir.filePath(QStringLiteral("server.key")).toUtf8() + "\n");
+    for (const auto &[authority, trusted] : {std::pair{QStringLiteral("ca.pem"), true}, std::pair{QStringLiteral("stranger.pem"), false}}) {
+        const QString config = testsupport::WriteTestFile(
+            dir, QStringLiteral("bridge.conf"),
+            QStringLiteral("id = hall\nlisten = off\nbroker = mqtts://127.0.0.1:%1\nca-file = %2\n")
+                .arg(broker.Port())
+                .arg(dir.filePath(authority))
+                .toUtf8());
+        TWatchedProcess bridge(QStringLiteral(IRTOOL_BRIDGE_PATH), {QStringLiteral("--config"), config});
+        if (trusted) {
+            EXPECT_TRUE(bridge.Saw(QStringLiteral("connected to the broker"))) << bridge.Output().toStdString();
+        } else {
+            EXPECT_TRUE(bridge.Saw(QStringLiteral("connecting again"))) << bridge.Output().toStdString();
+            EXPECT_FALSE(bridge.Output().contains(QStringLiteral("connected to the broker")));
+        }
+    }
+}
+
+} // namespace

@@ -70,6 +70,26 @@ TIrCode frameCode(uint64_t bits, const TPulseDistanceFormat &format, int carrier
     return code;
 }
 
+// An address of addressBits and a command byte, each followed by its inverse (NEC, NEC42, Pioneer).
+std::optional<TIrCode> encodeWithInverses(const TProtocolCode &code, int addressBits, const TPulseDistanceFormat &format,
+                                          int carrierHz)
+{
+    const uint64_t mask = (uint64_t(1) << addressBits) - 1;
+    if (code.Address > mask || code.Command > 0xFF)
+        return std::nullopt;
+    const uint64_t bits = code.Address | (code.Address ^ mask) << addressBits | uint64_t(code.Command) << 2 * addressBits
+                          | uint64_t(code.Command ^ 0xFF) << (2 * addressBits + 8);
+    return frameCode(bits, format, carrierHz);
+}
+
+// The extended forms: the address bits, then 16 command bits, each as given.
+std::optional<TIrCode> encodeAsGiven(const TProtocolCode &code, int addressBits, const TPulseDistanceFormat &format)
+{
+    if (code.Address >> addressBits != 0 || code.Command > 0xFFFF)
+        return std::nullopt;
+    return frameCode(code.Address | uint64_t(code.Command) << addressBits, format, NecCarrierHz);
+}
+
 std::optional<TProtocolCode> readNecRepeat(TDurationReader &reader)
 {
     reader.SetMarkStretch(0); // too few marks to measure a stretch
@@ -269,41 +289,27 @@ std::optional<TProtocolCode> DecodeSharpFrame(TDurationReader &reader)
 
 std::optional<TIrCode> EncodeNec(const TProtocolCode &code)
 {
-    if (code.Address > 0xFF || code.Command > 0xFF)
-        return std::nullopt;
-    const uint64_t bits = code.Address | (code.Address ^ 0xFF) << 8 | code.Command << 16 | (code.Command ^ 0xFF) << 24;
-    return frameCode(bits, NecFormat, NecCarrierHz);
+    return encodeWithInverses(code, 8, NecFormat, NecCarrierHz);
 }
 
 std::optional<TIrCode> EncodeNecExt(const TProtocolCode &code)
 {
-    if (code.Address > 0xFFFF || code.Command > 0xFFFF)
-        return std::nullopt;
-    return frameCode(uint64_t(code.Address) | uint64_t(code.Command) << 16, NecFormat, NecCarrierHz);
+    return encodeAsGiven(code, 16, NecFormat);
 }
 
 std::optional<TIrCode> EncodeNec42(const TProtocolCode &code)
 {
-    if (code.Address > 0x1FFF || code.Command > 0xFF)
-        return std::nullopt;
-    const uint64_t bits = uint64_t(code.Address) | uint64_t(code.Address ^ 0x1FFF) << 13 | uint64_t(code.Command) << 26
-                          | uint64_t(code.Command ^ 0xFF) << 34;
-    return frameCode(bits, Nec42Format, NecCarrierHz);
+    return encodeWithInverses(code, 13, Nec42Format, NecCarrierHz);
 }
 
 std::optional<TIrCode> EncodeNec42Ext(const TProtocolCode &code)
 {
-    if (code.Address > 0x3FFFFFF || code.Command > 0xFFFF)
-        return std::nullopt;
-    return frameCode(uint64_t(code.Address) | uint64_t(code.Command) << 26, Nec42Format, NecCarrierHz);
+    return encodeAsGiven(code, 26, Nec42Format);
 }
 
 std::optional<TIrCode> EncodePioneer(const TProtocolCode &code)
 {
-    if (code.Address > 0xFF || code.Command > 0xFF)
-        return std::nullopt;
-    const uint64_t bits = code.Address | (code.Address ^ 0xFF) << 8 | code.Command << 16 | uint64_t(code.Command ^ 0xFF) << 24;
-    return frameCode(bits, PioneerFormat, PioneerCarrierHz);
+    return encodeWithInverses(code, 8, PioneerFormat, PioneerCarrierHz);
 }
 
 std::optional<TIrCode> EncodeRca(const TProtocolCode &code)

@@ -163,7 +163,9 @@ TImport TIrFileParser::Run(const QByteArray &text)
                 return fail(lines.Number(), QString::fromUtf8("名称为空"));
             pending_ = TPending();
             pending_.Line = lines.Number();
-            pending_.Name = RecordNameInFile(toQ(value), records_.size() + refused_.size() + 1);
+            pending_.Name = toQ(value);
+            if (pending_.Name.trimmed().isEmpty())
+                pending_.Name = RecordNameInFile(pending_.Name, records_.size() + refused_.size() + 1);
             open_ = true;
             continue;
         }

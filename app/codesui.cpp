@@ -254,16 +254,20 @@ void TCodesUi::Import(int channel)
         TListedImport listed{ImportCodeFile(file), {}};
         listed.Entries = entries(listed.In.Records);
         return listed;
-    }, [this, channel](TListedImport listed) {
+    }, [this, channel, file](TListedImport listed) {
         const TImport &in = listed.In;
         if (!in.Ok()) {
             report(in.Error);
             return;
         }
-        for (const QString &refused : in.Refused)
-            form->AddLogLine(u("未导入：") + refused);
+        if (!in.Refused.empty()) {
+            form->AddLogLine(QString());
+            form->AddLogLine(u("%1 中有 %2 条记录未导入......").arg(file).arg(in.Refused.size()));
+        }
+        for (const TRefusal &refused : in.Refused)
+            form->AddLogLine(u("未导入：") + refused.Text());
         if (in.Records.empty()) {
-            report(u("文件中没有可导入的编码：\n") + in.Refused.join(u'\n'));
+            report(u("文件中没有可导入的编码：\n") + RefusalsText(in.Refused));
             return;
         }
         TCodePickDialog dialog(form, u("导入到编码库"), listed.Entries, true);

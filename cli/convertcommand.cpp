@@ -31,7 +31,7 @@ int RunConvert(const QStringList &arguments)
         const QString path = line.Positional().value(0, QStringLiteral("-"));
         const QString remote = line.Value(QStringLiteral("remote")).isEmpty() ? QStringLiteral("remote") : line.Value(QStringLiteral("remote"));
 
-        std::vector<TCodeRecord> records = CodesFromText(ReadInput(path), path == QLatin1String("-") ? QStringLiteral("standard input") : path);
+        std::vector<TCodeRecord> records = CodesFromText(ReadInput(path), path == QLatin1String("-") ? QStringLiteral("standard input") : path, out);
         if (line.IsSet(QStringLiteral("remote")))
             for (TCodeRecord &r : records)
                 r.Remote = remote;

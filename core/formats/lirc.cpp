@@ -35,7 +35,7 @@ private:
     int lineNo_ = 0;
     std::vector<TCodeRecord> records_;
     size_t remoteStart_ = 0;
-    QStringList refused_;
+    std::vector<TRefusal> refused_;
 };
 
 TImport TLircParser::Run(const QByteArray &text)
@@ -61,7 +61,7 @@ TImport TLircParser::Run(const QByteArray &text)
                                                                                      : "“end remote”")));
         return in;
     }
-    if (records_.empty() && refused_.isEmpty()) {
+    if (records_.empty() && refused_.empty()) {
         in.Error = QString::fromUtf8("文件中没有遥控器的原始编码（begin raw_codes）");
         return in;
     }
@@ -105,8 +105,7 @@ std::optional<QString> TLircParser::line(std::string_view t)
         return std::nullopt; // the remaining remote parameters do not concern raw codes
     case InCodes:
         if (t == "end codes") {
-            refused_ << QString::fromUtf8("遥控器 %1 的按键以协议参数给出（begin codes），不是原始时序，未导入")
-                            .arg(remote_);
+            refused_.push_back({remote_, QString::fromUtf8("遥控器的按键以协议参数给出（begin codes），不是原始时序，未导入")});
             state_ = InRemote;
         }
         return std::nullopt;

@@ -33,7 +33,7 @@ TEST_P(GoodFileTest, ReadsEveryCode)
     const TImport in = GetParam().import(GetParam().text);
     ASSERT_TRUE(in.Ok()) << in.Error.toStdString();
     EXPECT_EQ(in.Records, GetParam().records);
-    EXPECT_EQ(in.Refused.size(), GetParam().refused) << in.Refused.join("\n").toStdString();
+    EXPECT_EQ(in.Refused.size(), GetParam().refused) << RefusalsText(in.Refused).toStdString();
 }
 
 TCodeRecord onRemote(TCodeRecord r, const char *remote)
@@ -125,12 +125,12 @@ INSTANTIATE_TEST_SUITE_P(
                  1}),
     [](const auto &info) { return info.param.name; });
 
-TEST(IrFile, RefusedParsedRecordIsListedWithItsProtocolAndReason)
+TEST(IrFile, RefusedParsedRecordIsListedWithItsNameAndReason)
 {
     const TImport in = ImportIrFile(IrFile);
-    ASSERT_EQ(in.Refused.size(), 1);
-    for (const char *part : {"Vol_up", "Unknown42", "07 00 00 00", "02 00 00 00", "无法编码"})
-        EXPECT_TRUE(in.Refused[0].contains(QString::fromUtf8(part))) << in.Refused[0].toStdString();
+    ASSERT_EQ(in.Refused.size(), 1u);
+    EXPECT_EQ(in.Refused[0].Name, "Vol_up");
+    EXPECT_TRUE(in.Refused[0].Reason.contains("Unknown42")) << in.Refused[0].Reason.toStdString();
 }
 
 struct ParsedCase {
@@ -151,7 +151,7 @@ TEST_P(ParsedRecordTest, IsEncodedIntoDurationsOfItsProtocol)
                             + c.protocol + "\naddress: " + c.address + "\ncommand: " + c.command + "\n";
     const TImport in = ImportIrFile(text);
     ASSERT_TRUE(in.Ok()) << in.Error.toStdString();
-    ASSERT_EQ(in.Records.size(), 1u) << in.Refused.join("\n").toStdString();
+    ASSERT_EQ(in.Records.size(), 1u) << RefusalsText(in.Refused).toStdString();
     EXPECT_EQ(in.Records[0].Name, "key");
     EXPECT_FALSE(in.Records[0].Protocol.isEmpty());
     const std::optional<TProtocolCode> named = IdentifyCode(in.Records[0].Code.DurationsUs);
@@ -333,6 +333,23 @@ TEST(Formats, ProntoKeepsDurationsToOneCarrierPeriod)
                     << "code " << i << " duration " << k;
         }
     }
+}
+
+// At the ends of the carrier range the period word's own carrier lies just outside the range
+// (0004 is 1,036,287 Hz, 019F 9,988 Hz): what is written there still reads back, as the range's end.
+TEST(Formats, ProntoReadsBackCarriersAtTheEndsOfTheRange)
+{
+    for (const int carrier : {10000, 10012, 10013, 921144, 921145, 960000, 999999, 1000000}) {
+        SCOPED_TRACE(carrier);
+        const TImport in = ImportPronto(ExportPronto({Record("a", {9000, 4500, 560}, carrier)}).Text);
+        ASSERT_TRUE(in.Ok()) << in.Error.toStdString();
+        const int back = in.Records.at(0).Code.CarrierHz;
+        EXPECT_GE(back, 10000);
+        EXPECT_LE(back, 1000000);
+        EXPECT_NEAR(back, carrier, carrier * 0.241246 * carrier / 2e6 + 1);
+    }
+    EXPECT_FALSE(ImportPronto("0000 0003 0001 0000 0157 00AB\n").Ok());
+    EXPECT_FALSE(ImportPronto("0000 01A0 0001 0000 0157 00AB\n").Ok());
 }
 
 // Exact, but for the final space, which LIRC keeps as the remote's gap.

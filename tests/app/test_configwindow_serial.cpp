@@ -236,7 +236,7 @@ TEST_F(ConfigSerialTest, APortThatGoesAwayIsClosedShownAndReportedOnce)
     EXPECT_TRUE(boxes.Boxes[0].Text.contains(adapter)) << boxes.Boxes[0].Text.toStdString();
     EXPECT_FALSE(form2->ZvCommDevice1->Active());
     EXPECT_FALSE(form2->Image5->isVisible());
-    EXPECT_EQ(form2->Button1->text(), "打开串口");
+    EXPECT_EQ(form2->Button1->text(), "串口已断开");
     EXPECT_EQ(form2->PanelText(3), "关闭");
     // Time for a second report to show up, if the window made one.
     WaitFor([&] { return boxes.Boxes.size() > 1; }, 500);

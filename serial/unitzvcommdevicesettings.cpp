@@ -3,6 +3,7 @@
 #include "serial/unitzvcommdevicesettingsportitem.h"
 #include "platform/sys/strconv.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -13,6 +14,7 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStyle>
 
 #include <array>
@@ -255,14 +257,21 @@ void TForm_ZvCommDevice_Settings::fillPorts()
 void TForm_ZvCommDevice_Settings::addPortItems()
 {
     CbPort->clear();
+    const QFontMetrics metrics(CbPort->view()->font());
+    int widest = 0;
     for (int i = 0; i < FPortInfo->PortList.SPCount(); ++i) {
         const TPelmSerialPortInfo *info = FPortInfo->PortList.SPInfo(i);
-        CbPort->addItem(QString::fromStdString(info->PortName));
+        const QString name = QString::fromStdString(info->PortName);
+        CbPort->addItem(name);
         // The description the delegate paints, for screen readers and the pointer too.
         const QString friendly = QString::fromStdString(info->FriendlyName);
         CbPort->setItemData(i, friendly, Qt::AccessibleDescriptionRole);
         CbPort->setItemData(i, friendly, Qt::ToolTipRole);
+        widest = std::max(widest, std::max(metrics.horizontalAdvance(name), TPortItemDelegate::MinNameWidth) +
+                                      metrics.horizontalAdvance(friendly) + 8);
     }
+    // A by-id name is long: the open list grows to show it whole, the field keeps its size.
+    CbPort->view()->setMinimumWidth(widest + CbPort->view()->verticalScrollBar()->sizeHint().width());
 }
 
 void TForm_ZvCommDevice_Settings::refreshPorts()

@@ -169,13 +169,7 @@ TEST_F(ConfigPortsTest, ThePortChosenInTheDialogIsKeptByItsLinkInOneMoreLine)
     form2->SaveSettings(form2->SettingsPath());
     const std::string before = SettingsText();
 
-    testsupport::TModalResponder<PelmComm::TForm_ZvCommDevice_Settings> answer(
-        [&](PelmComm::TForm_ZvCommDevice_Settings *dialog) {
-            dialog->CbPort->setEditText(QString::fromStdString(adapter.PortPath()));
-            testsupport::Click(dialog->BnOK);
-        });
-    testsupport::Click(form2->ButtonSet1);
-    ASSERT_TRUE(answer.Answered);
+    ASSERT_TRUE(ChoosePortInDialog(adapter.PortPath()));
     EXPECT_TRUE(form2->ZvCommDevice1->Active());
 
     std::string after = SettingsText();

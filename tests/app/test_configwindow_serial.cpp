@@ -195,13 +195,7 @@ TEST_F(ConfigSerialTest, APortThatCannotBeOpenedIsReportedWithItsName)
 TEST_F(ConfigSerialTest, ThePortChosenInTheDialogIsOpenedShownAndKept)
 {
     form2->ZvCommDevice1->SetPortNo(3);
-    testsupport::TModalResponder<PelmComm::TForm_ZvCommDevice_Settings> answer(
-        [&](PelmComm::TForm_ZvCommDevice_Settings *dialog) {
-            dialog->CbPort->setEditText(QString::fromStdString(pty.PortPath()));
-            testsupport::Click(dialog->BnOK);
-        });
-    testsupport::Click(form2->ButtonSet1);
-    ASSERT_TRUE(answer.Answered);
+    ASSERT_TRUE(ChoosePortInDialog(pty.PortPath()));
     EXPECT_TRUE(form2->ZvCommDevice1->Active());
     EXPECT_EQ(form2->PanelText(1), QString::fromStdString(pty.PortPath()));
     EXPECT_EQ(form2->PanelText(3), "打开");

@@ -36,7 +36,7 @@ QLabel *label(const char *text, QWidget *parent, int x, int y, int w = 70)
 
 } // namespace
 
-TForm2::TForm2(TForm1 *mainForm, QWidget *parent)
+TForm2::TForm2(TForm1 *mainForm, QWidget *parent, std::unique_ptr<PelmComm::TPortEvents> portEvents)
     : QDialog(parent), Form1(mainForm)
 {
     const platform::SettingsPlace place = platform::ProgramSettingsPlace();
@@ -56,6 +56,7 @@ TForm2::TForm2(TForm1 *mainForm, QWidget *parent)
     createStatusBar();
     createDevice();
     bindHandlers();
+    watchPorts(std::move(portEvents));
     setFixedSize(ClientWidth, ClientHeight);
     FormCreate();
 }

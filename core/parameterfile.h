@@ -1,7 +1,7 @@
 #pragma once
 // Parameter files and the program's settings file: one layout for both. Section "模块设置" holds
-// the 24 parameter texts as In1 .. In24; section "基本参数" the serial port's number and name, the
-// work mode's list index and the restart flag. Values are the texts as typed, unconverted.
+// the 24 parameter texts as In1 .. In24; section "基本参数" the serial port's number, name and
+// identity, the work mode's list index and the restart flag. Values are the texts as typed, unconverted.
 #include "core/moduleparams.h"
 
 #include <string>
@@ -10,6 +10,7 @@ extern const char *const ParameterSection;
 extern const char *const BasicSection;
 extern const char *const PortNumberKey;
 extern const char *const PortNameKey;
+extern const char *const PortIdentityKey;
 extern const char *const WorkModeKey;
 extern const char *const RestartKey;
 
@@ -23,6 +24,7 @@ struct TParameterFile {
     TParameterTexts Edits = DefaultParameterTexts();
     std::string PortNumber = "3";
     std::string PortName; // empty: the port is known by its number only
+    std::string PortIdentity; // a USB adapter's by-id link name; empty for other ports
     std::string WorkMode = "0";
     std::string Restart = "1";
 };
@@ -30,6 +32,8 @@ struct TParameterFile {
 // Every key missing from the file, or the whole missing file, reads as the default.
 TParameterFile ReadParameterFile(const std::string &path);
 // Writes all keys in the order above; raises platform::EIniFileException when the file cannot be
-// written.
+// written. An empty identity is written only over one the file holds, so that files of ports
+// without one keep their bytes.
 void WriteParameterFile(const std::string &path, const TParameterFile &file);
-void WritePortKeys(const std::string &path, const std::string &portNumber, const std::string &portName);
+void WritePortKeys(const std::string &path, const std::string &portNumber, const std::string &portName,
+                   const std::string &portIdentity);

@@ -1,6 +1,10 @@
 #include "core/formats/lirc.h"
 
+#include "core/formats/lircencode.h"
+#include "core/formats/lircremote.h"
 #include "core/formats/textscan.h"
+
+#include <algorithm>
 
 #include <set>
 
@@ -17,6 +21,18 @@ QString toQ(std::string_view s)
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
+// "begin remote", "END CODES": LIRC takes the two words in any case and with any blanks between.
+bool isMarker(std::string_view line, std::string_view first, std::string_view second)
+{
+    const auto same = [](std::string_view a, std::string_view b) {
+        return a.size() == b.size()
+               && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return (x | 0x20) == (y | 0x20); });
+    };
+    const std::string_view a = NextLircWord(line);
+    const std::string_view b = NextLircWord(line);
+    return same(a, first) && same(b, second) && NextLircWord(line).empty();
+}
+
 class TLircParser {
 public:
     TImport Run(const QByteArray &text);
@@ -25,10 +41,14 @@ private:
     enum TState { Outside, InRemote, InRawCodes, InCodes };
     std::optional<QString> line(std::string_view t);
     std::optional<QString> closeCode();
+    void takeCodes();
 
     TState state_ = Outside;
     QString remote_;
     int carrier_ = 0;
+    bool carrierGiven_ = false;
+    TLircRemote codes_;
+    bool hasCodes_ = false;
     TCodeRecord code_;
     bool codeOpen_ = false;
     int codeLine_ = 0;
@@ -45,8 +65,10 @@ TImport TLircParser::Run(const QByteArray &text)
     std::string_view l;
     while (lines.Next(l)) {
         lineNo_ = lines.Number();
-        std::string_view t = l.substr(0, l.find('#'));
-        t = Trim(t);
+        if (!l.empty() && l.front() == '#')
+            continue;
+        // Button names may hold "#": inside "begin codes" the button line decides what is a comment.
+        const std::string_view t = Trim(state_ == InCodes ? l : l.substr(0, l.find('#')));
         if (t.empty())
             continue;
         if (const auto e = line(t)) {
@@ -61,8 +83,11 @@ TImport TLircParser::Run(const QByteArray &text)
                                                                                      : "“end remote”")));
         return in;
     }
-    if (records_.empty() && refused_.isEmpty()) {
-        in.Error = QString::fromUtf8("文件中没有遥控器的原始编码（begin raw_codes）");
+    if (records_.empty()) {
+        in.Error = refused_.isEmpty()
+                       ? QString::fromUtf8("文件中没有遥控器的按键（begin codes 或 begin raw_codes）")
+                       : QString::fromUtf8("文件中没有可导入的编码：\n") + refused_.join(u'\n');
+        in.Refused = refused_;
         return in;
     }
     in.Records = std::move(records_);
@@ -77,22 +102,28 @@ std::optional<QString> TLircParser::line(std::string_view t)
     const std::string_view arg = Trim(rest);
     switch (state_) {
     case Outside:
-        if (t == "begin remote") {
+        if (isMarker(t, "begin", "remote")) {
             state_ = InRemote;
             remote_.clear();
             carrier_ = 0;
+            carrierGiven_ = false;
+            codes_ = TLircRemote();
+            hasCodes_ = false;
             remoteStart_ = records_.size();
             return std::nullopt;
         }
         return QString::fromUtf8("应为“begin remote”，却是 %1").arg(Quote(t));
     case InRemote:
-        if (t == "begin raw_codes") {
+        if (isMarker(t, "begin", "raw_codes")) {
             state_ = InRawCodes;
-        } else if (t == "begin codes") {
+        } else if (isMarker(t, "begin", "codes")) {
             state_ = InCodes;
-        } else if (t == "end remote") {
+            hasCodes_ = true;
+        } else if (isMarker(t, "end", "remote")) {
             for (size_t i = remoteStart_; i < records_.size(); ++i)
                 records_[i].Remote = remote_;
+            if (hasCodes_)
+                takeCodes();
             state_ = Outside;
         } else if (word == "name") {
             remote_ = toQ(arg);
@@ -101,17 +132,22 @@ std::optional<QString> TLircParser::line(std::string_view t)
             if (!hz || (*hz != 0 && (*hz < MinCarrierHz || *hz > MaxCarrierHz)))
                 return QString::fromUtf8("载波 %1 不在 %2 之内").arg(Quote(arg)).arg(CarrierRangeText());
             carrier_ = static_cast<int>(*hz);
+            carrierGiven_ = true;
+        } else {
+            std::string_view values = t;
+            ReadLircParameter(codes_, NextLircWord(values), values);
         }
-        return std::nullopt; // the remaining remote parameters do not concern raw codes
+        return std::nullopt;
     case InCodes:
-        if (t == "end codes") {
-            refused_ << QString::fromUtf8("遥控器 %1 的按键以协议参数给出（begin codes），不是原始时序，未导入")
-                            .arg(remote_);
+        if (isMarker(t, "end", "codes")) {
             state_ = InRemote;
+        } else {
+            std::string_view values = t;
+            ReadLircButton(codes_, NextLircWord(values), values);
         }
         return std::nullopt;
     case InRawCodes:
-        if (t == "end raw_codes") {
+        if (isMarker(t, "end", "raw_codes")) {
             if (const auto e = closeCode())
                 return e;
             state_ = InRemote;
@@ -140,6 +176,31 @@ std::optional<QString> TLircParser::line(std::string_view t)
         return std::nullopt;
     }
     return std::nullopt;
+}
+
+// Every button becomes the first press LIRC sends for it; a remote or button LIRC could not send, or
+// whose encoding has no timing here, is listed with its reason.
+void TLircParser::takeCodes()
+{
+    codes_.Name = remote_;
+    FinishLircRemote(codes_);
+    if (!codes_.Problem.isEmpty()) {
+        refused_ << QString::fromUtf8("遥控器 %1 未导入：%2").arg(remote_, codes_.Problem);
+        return;
+    }
+    for (const QString &problem : codes_.ButtonProblems)
+        refused_ << QString::fromUtf8("遥控器 %1 的%2，未导入").arg(remote_, problem);
+    for (const TLircButton &button : codes_.Buttons) {
+        TCodeRecord r;
+        r.Name = button.Name;
+        r.Remote = remote_;
+        r.Code.CarrierHz = carrierGiven_ ? carrier_ : DefaultCarrierHz;
+        if (const auto e = EncodeLircPress(codes_, button.Code, 0, r.Code.DurationsUs)) {
+            refused_ << QString::fromUtf8("遥控器 %1 的按键 %2 未导入：%3").arg(remote_, button.Name, *e);
+            continue;
+        }
+        records_.push_back(std::move(r));
+    }
 }
 
 std::optional<QString> TLircParser::closeCode()

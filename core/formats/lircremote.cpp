@@ -324,10 +324,15 @@ void FinishLircRemote(TLircRemote &r)
     default:
         break;
     }
+    // Each count alone first, so that their sum cannot overflow.
+    if (r.Bits > MaxBits || r.PreDataBits > MaxBits || r.PostDataBits > MaxBits || r.AllBits() > MaxBits) {
+        fail(QString::fromUtf8("共 %1 位，超过 %2 位")
+                 .arg(int64_t{r.Bits} + r.PreDataBits + r.PostDataBits)
+                 .arg(MaxBits));
+        return;
+    }
     if (r.AllBits() == 0)
         fail(QString::fromUtf8("没有位数（bits）"));
-    else if (r.AllBits() > MaxBits)
-        fail(QString::fromUtf8("共 %1 位，超过 %2 位").arg(r.AllBits()).arg(MaxBits));
     if (r.Buttons.empty() && r.ButtonProblems.empty())
         fail(QString::fromUtf8("没有按键"));
     if (r.One.Pulse == 0 && r.One.Space == 0 && r.Zero.Pulse == 0 && r.Zero.Space == 0)

@@ -217,6 +217,8 @@ INSTANTIATE_TEST_SUITE_P(
         LircRefusalCase{"OnlyCodeValues", codesRemote("bad", "  one 0 0\n  zero 0 0\n"), "自行解码"},
         LircRefusalCase{"NoButtons", codesRemote("bad", "", ""), "没有按键"},
         LircRefusalCase{"MoreThan64Bits", codesRemote("bad", "  pre_data_bits 60\n"), "68 位"},
+        LircRefusalCase{"BitCountsBeyondInt", codesRemote("bad", "  bits 2147483647\n  pre_data_bits 2147483647\n"),
+                        "4294967294 位"},
         LircRefusalCase{"ToggleBitBeyondTheCode", codesRemote("bad", "  toggle_bit 9\n"), "toggle_bit 9"},
         LircRefusalCase{"PairWithOneValue", codesRemote("bad", "  header 9000\n"), "header"},
         LircRefusalCase{"ValueNotANumber", codesRemote("bad", "  pre_data 0xG1\n  pre_data_bits 8\n"), "0xG1"},

@@ -4,8 +4,6 @@
 #include "core/formats/lircremote.h"
 #include "core/formats/textscan.h"
 
-#include <algorithm>
-
 #include <set>
 
 using namespace textscan;
@@ -24,13 +22,9 @@ QString toQ(std::string_view s)
 // "begin remote", "END CODES": LIRC takes the two words in any case and with any blanks between.
 bool isMarker(std::string_view line, std::string_view first, std::string_view second)
 {
-    const auto same = [](std::string_view a, std::string_view b) {
-        return a.size() == b.size()
-               && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return (x | 0x20) == (y | 0x20); });
-    };
     const std::string_view a = NextLircWord(line);
     const std::string_view b = NextLircWord(line);
-    return same(a, first) && same(b, second) && NextLircWord(line).empty();
+    return SameLircWord(a, first) && SameLircWord(b, second) && NextLircWord(line).empty();
 }
 
 class TLircParser {
@@ -125,9 +119,9 @@ std::optional<QString> TLircParser::line(std::string_view t)
             if (hasCodes_)
                 takeCodes();
             state_ = Outside;
-        } else if (word == "name") {
+        } else if (SameLircWord(word, "name")) {
             remote_ = toQ(arg);
-        } else if (word == "frequency") {
+        } else if (SameLircWord(word, "frequency")) {
             const std::optional<long long> hz = ParseInt(arg);
             if (!hz || (*hz != 0 && (*hz < MinCarrierHz || *hz > MaxCarrierHz)))
                 return QString::fromUtf8("载波 %1 不在 %2 之内").arg(Quote(arg)).arg(CarrierRangeText());

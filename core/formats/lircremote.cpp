@@ -15,17 +15,6 @@ QString toQ(std::string_view s)
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-bool sameWord(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if ((a[i] | 0x20) != (b[i] | 0x20))
-            return false;
-    }
-    return true;
-}
-
 uint64_t bitMask(int bits)
 {
     return bits >= MaxBits ? ~uint64_t{0} : (uint64_t{1} << bits) - 1;
@@ -77,7 +66,7 @@ public:
     void Read();
 
 private:
-    bool is(std::string_view name) const { return sameWord(key_, name); }
+    bool is(std::string_view name) const { return SameLircWord(key_, name); }
     void fail(const QString &why)
     {
         if (remote_.Problem.isEmpty())
@@ -154,7 +143,7 @@ void TParameterReader::flags()
         const std::string_view name = rest.substr(0, bar);
         rest = bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1);
         const auto *flag = std::find_if(FlagNames.begin(), FlagNames.end(),
-                                        [&](const TFlagName &f) { return sameWord(f.Name, name); });
+                                        [&](const TFlagName &f) { return SameLircWord(f.Name, name); });
         if (flag == FlagNames.end()) {
             fail(QString::fromUtf8("未知的标志 %1").arg(textscan::Quote(name)));
             return;
@@ -243,6 +232,12 @@ void TParameterReader::Read()
 }
 
 } // namespace
+
+bool SameLircWord(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size()
+           && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return (x | 0x20) == (y | 0x20); });
+}
 
 std::string_view NextLircWord(std::string_view &s)
 {

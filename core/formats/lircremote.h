@@ -86,3 +86,6 @@ std::optional<uint64_t> ParseLircNumber(std::string_view s);
 
 // The next blank-separated word, as LIRC splits a line (commas belong to words).
 std::string_view NextLircWord(std::string_view &s);
+
+// LIRC compares keys, flags and section words without regard to case.
+bool SameLircWord(std::string_view a, std::string_view b);

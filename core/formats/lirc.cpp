@@ -189,7 +189,7 @@ void TLircParser::takeCodes()
         r.Name = button.Name;
         r.Remote = remote_;
         r.Code.CarrierHz = carrierGiven_ ? carrier_ : DefaultCarrierHz;
-        if (const auto e = EncodeLircPress(codes_, button.Code, 0, r.Code.DurationsUs)) {
+        if (const auto e = EncodeLircPress(codes_, button.Code, r.Code.DurationsUs)) {
             refused_ << QString::fromUtf8("遥控器 %1 的按键 %2 未导入：%3").arg(remote_, button.Name, *e);
             continue;
         }

@@ -11,32 +11,13 @@ namespace {
 // entries' positions, even ones marks, odd ones spaces, whatever was added there.
 class TSendBuffer {
 public:
-    void Pulse(int64_t us)
-    {
-        if (pendingPulse_ > 0) {
-            pendingPulse_ += us;
-            return;
-        }
-        if (pendingSpace_ > 0) {
-            add(pendingSpace_);
-            pendingSpace_ = 0;
-        }
-        pendingPulse_ = us;
-    }
+    void Pulse(int64_t us) { put(us, pendingPulse_, pendingSpace_); }
 
     void Space(int64_t us)
     {
         if (data_.empty() && pendingPulse_ == 0)
             return;
-        if (pendingSpace_ > 0) {
-            pendingSpace_ += us;
-            return;
-        }
-        if (pendingPulse_ > 0) {
-            add(pendingPulse_);
-            pendingPulse_ = 0;
-        }
-        pendingSpace_ = us;
+        put(us, pendingSpace_, pendingPulse_);
     }
 
     // Ends the code on a mark: a pending space is dropped, and so is a space last in the buffer;
@@ -56,6 +37,20 @@ public:
     int64_t Sum() const { return sum_; }
 
 private:
+    // Adds to the held duration of the same kind, or lets the other kind's go and holds this one.
+    void put(int64_t us, int64_t &held, int64_t &other)
+    {
+        if (held > 0) {
+            held += us;
+            return;
+        }
+        if (other > 0) {
+            add(other);
+            other = 0;
+        }
+        held = us;
+    }
+
     void add(int64_t us)
     {
         sum_ += us;
@@ -70,9 +65,9 @@ private:
 
 class TPressEncoder {
 public:
-    TPressEncoder(const TLircRemote &remote, int press)
-        : r_(remote), toggleState_(press % 2 == 0 ? remote.ToggleBitMaskState ^ remote.ToggleBitMask
-                                                  : remote.ToggleBitMaskState)
+    // LIRC flips the toggle state before each press.
+    explicit TPressEncoder(const TLircRemote &remote)
+        : r_(remote), toggleState_(remote.ToggleBitMaskState ^ remote.ToggleBitMask)
     {
     }
 
@@ -156,10 +151,9 @@ TSendBuffer TPressEncoder::Code(uint64_t code)
 
 } // namespace
 
-std::optional<QString> EncodeLircPress(const TLircRemote &remote, uint64_t code, int press,
-                                       std::vector<int> &durationsUs)
+std::optional<QString> EncodeLircPress(const TLircRemote &remote, uint64_t code, std::vector<int> &durationsUs)
 {
-    const TSendBuffer sent = TPressEncoder(remote, press).Code(code);
+    const TSendBuffer sent = TPressEncoder(remote).Code(code);
     if (sent.Data().empty())
         return QString::fromUtf8("没有可发送的时序");
     int64_t gap = remote.MinGap();

@@ -8,8 +8,9 @@
 // follows while a button is held.
 //
 // The toggle bit: LIRC flips a remote's toggle state before each press and starts from a state it
-// derives from the first button, so that the first press of a single toggle bit sends it set. A
-// toggle_mask is applied only from the second frame of a press on, so never to one press.
+// derives from the first button, so that the first press of a single toggle bit sends it set; the
+// code is that first press. A toggle_mask is applied only from the second frame of a press on, so
+// never to one press.
 #include "core/formats/lircremote.h"
 
 #include <QString>
@@ -17,7 +18,6 @@
 #include <optional>
 #include <vector>
 
-// press counts the presses sent before this one (0 for the first). The remote must have passed
-// FinishLircRemote without a problem. Empty optional on success; else why LIRC would not send it.
-std::optional<QString> EncodeLircPress(const TLircRemote &remote, uint64_t code, int press,
-                                       std::vector<int> &durationsUs);
+// The first press of the button with this code. The remote must have passed FinishLircRemote
+// without a problem. Empty optional on success; else why LIRC would not send it.
+std::optional<QString> EncodeLircPress(const TLircRemote &remote, uint64_t code, std::vector<int> &durationsUs);

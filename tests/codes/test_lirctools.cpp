@@ -254,11 +254,12 @@ std::vector<TKeyCheck> checkKeys(const TSimSent &sent, const TImport &in)
 
 // Every key irsimsend sends of one remote, each against what we import for it. Empty when irsimsend
 // sent code values instead of timings (remotes for receivers that decode themselves).
-std::vector<TKeyCheck> checkRemote(const QString &send, const QByteArray &remote, const QString &folder, QStringList &keys)
+std::vector<TKeyCheck> checkRemote(const QString &send, const QByteArray &remote, const QString &folder,
+                                   QStringList &keys)
 {
     const TSimSent sent = simSend(send, remote, {}, folder);
     keys = sent.Keys;
-    if (sent.Train.empty())
+    if (sent.Train.empty() || sent.Keys.isEmpty())
         return {};
     const TImport in = ImportLirc(remote);
     std::vector<TKeyCheck> checks = checkKeys(sent, in);

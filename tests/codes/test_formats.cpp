@@ -115,10 +115,15 @@ INSTANTIATE_TEST_SUITE_P(
                  {Record("CSV 时序", {9000, 4500, 560})}},
         GoodCase{"CsvWithoutHeaderWithBlanks", ImportCsv, "0, 1, 100\n1, 0, 200\n",
                  {Record("CSV 时序", {100, 200})}},
-        GoodCase{"LircRawRemoteAndRefusedCodesRemote", ImportLirc, LircFile,
+        // 0x40BF, the most significant bit first; no gap, so the code ends on its last mark.
+        GoodCase{"LircRawRemoteAndCodesRemote", ImportLirc, LircFile,
                  {onRemote(Record("KEY_POWER", {9024, 4512, 564, 564, 564, 1692, 564}, 36000), "tv"),
-                  onRemote(Record("KEY_MUTE", {9024, 4512, 564, 1692, 564}, 36000), "tv")},
-                 1},
+                  onRemote(Record("KEY_MUTE", {9024, 4512, 564, 1692, 564}, 36000), "tv"),
+                  onRemote(Record("KEY_VOLUMEUP", {560, 560,  560, 1690, 560, 560,  560, 560,  560, 560,  560, 560,
+                                                   560, 560,  560, 560,  560, 1690, 560, 560,  560, 1690, 560, 1690,
+                                                   560, 1690, 560, 1690, 560, 1690, 560},
+                                  38000),
+                           "amp")}},
         GoodCase{"IrFileRawAndRefusedParsed", ImportIrFile, IrFile,
                  {Record("Power", {9024, 4512, 564, 564, 564, 1692, 564}, 38000),
                   Record("Input", {2400, 600, 1200, 600, 600}, 40000)},
@@ -170,6 +175,102 @@ INSTANTIATE_TEST_SUITE_P(
                       ParsedCase{"RC5", "00 00 00 00", "0C 00 00 00", 0x00, 0x0C},
                       ParsedCase{"RC6", "00 00 00 00", "0C 00 00 00", 0x00, 0x0C}),
     [](const auto &info) { return std::string(info.param.protocol); });
+
+// A remote given by protocol parameters, eight bits a button; params change or add to its lines.
+QByteArray codesRemote(const char *name, const char *params, const char *buttons = "    KEY_A 0x01\n")
+{
+    return QByteArray("begin remote\n  name ") + name + "\n  bits 8\n  one 500 1500\n"
+           + "  zero 500 500\n  gap 40000\n" + params + "  begin codes\n" + buttons + "  end codes\nend remote\n";
+}
+
+struct LircRefusalCase {
+    const char *name;
+    QByteArray remote; // named "bad"
+    const char *reason;
+};
+
+class LircRefusalTest : public ::testing::TestWithParam<LircRefusalCase> {};
+
+// Beside a remote that reads well, the bad one is left out with its name and reason, and the good
+// one is still taken.
+TEST_P(LircRefusalTest, ListsTheRemoteWithItsReasonAndTakesTheRest)
+{
+    const TImport in = ImportLirc(codesRemote("good", "") + GetParam().remote);
+    ASSERT_TRUE(in.Ok()) << in.Error.toStdString();
+    ASSERT_EQ(in.Records.size(), 1u);
+    EXPECT_EQ(in.Records[0].Remote, "good");
+    ASSERT_EQ(in.Refused.size(), 1u) << RefusalsText(in.Refused).toStdString();
+    EXPECT_TRUE(in.Refused[0].Name.startsWith("bad")) << in.Refused[0].Text().toStdString();
+    EXPECT_TRUE(in.Refused[0].Text().contains(QString::fromUtf8(GetParam().reason))) << in.Refused[0].Text().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lirc, LircRefusalTest,
+    ::testing::Values(
+        LircRefusalCase{"Rcmm", codesRemote("bad", "  flags RCMM\n  two 500 1000\n  three 500 1200\n"), "RCMM"},
+        LircRefusalCase{"Xmp", codesRemote("bad", "  flags XMP\n"), "XMP"},
+        LircRefusalCase{"Grundig", codesRemote("bad", "  flags GRUNDIG|CONST_LENGTH\n"), "GRUNDIG"},
+        LircRefusalCase{"Serial", codesRemote("bad", "  flags SERIAL\n  baud 1200\n  serial_mode 8N1\n"), "SERIAL"},
+        LircRefusalCase{"RawFlagWithCodes", codesRemote("bad", "  flags RAW_CODES\n"), "RAW_CODES"},
+        LircRefusalCase{"UnknownFlag", codesRemote("bad", "  flags SPACE_ENC|WOBBLE\n"), "WOBBLE"},
+        LircRefusalCase{"TwoEncodings", codesRemote("bad", "  flags RC5\n  flags SPACE_ENC|CONST_LENGTH\n"),
+                        "RC5 与 SPACE_ENC"},
+        LircRefusalCase{"OnlyCodeValues", codesRemote("bad", "  one 0 0\n  zero 0 0\n"), "自行解码"},
+        LircRefusalCase{"NoButtons", codesRemote("bad", "", ""), "没有按键"},
+        LircRefusalCase{"MoreThan64Bits", codesRemote("bad", "  pre_data_bits 60\n"), "68 位"},
+        LircRefusalCase{"BitCountsBeyondInt", codesRemote("bad", "  bits 2147483647\n  pre_data_bits 2147483647\n"),
+                        "4294967294 位"},
+        LircRefusalCase{"ToggleBitBeyondTheCode", codesRemote("bad", "  toggle_bit 9\n"), "toggle_bit 9"},
+        LircRefusalCase{"PairWithOneValue", codesRemote("bad", "  header 9000\n"), "header"},
+        LircRefusalCase{"ValueNotANumber", codesRemote("bad", "  pre_data 0xG1\n  pre_data_bits 8\n"), "0xG1"},
+        LircRefusalCase{"OctalNeedsOctalDigits", codesRemote("bad", "  ptrail 0589\n"), "0589"},
+        LircRefusalCase{"AbsurdTiming", codesRemote("bad", "  ptrail 20000000\n"), "20000000"},
+        LircRefusalCase{"UnknownParameter", codesRemote("bad", "  wobble 3\n"), "wobble"},
+        LircRefusalCase{"ButtonWithoutValue", codesRemote("bad", "", "    KEY_B\n"), "KEY_B"},
+        LircRefusalCase{"ButtonValueNotANumber", codesRemote("bad", "", "    KEY_B 0xZZ\n"), "0xZZ"},
+        // LIRC sends nothing when the code is longer than the constant length it should fill.
+        LircRefusalCase{"ConstLengthShorterThanTheCode",
+                        codesRemote("bad", "  flags SPACE_ENC|CONST_LENGTH\n  gap 1000\n", "    KEY_B 0xFF\n"),
+                        "KEY_B"}),
+    [](const auto &info) { return info.param.name; });
+
+// The callers turn a file with nothing taken into an error that gives every reason.
+TEST(Lirc, FileWithNothingToTakeListsEveryRemoteWithItsReason)
+{
+    const TImport in = ImportLirc(codesRemote("a", "  flags RCMM\n") + codesRemote("b", "  flags XMP\n"));
+    EXPECT_TRUE(in.Records.empty());
+    ASSERT_EQ(in.Refused.size(), 2u);
+    const QString reasons = RefusalsText(in.Refused);
+    for (const char *part : {"a", "RCMM", "b", "XMP"})
+        EXPECT_TRUE(reasons.contains(QString::fromUtf8(part))) << reasons.toStdString();
+}
+
+// What LIRC's file reader allows beside the numbers: case, blanks, comments, names with "#", octal.
+TEST(Lirc, ReadsCodesRemotesAsLircWritesThem)
+{
+    const QByteArray text = "# comment\n"
+                            "BEGIN  Remote\n"
+                            "  name  box\n"
+                            "  BITS  2\n"
+                            "  Flags space_enc|const_length\n"
+                            "  one 0x1F4 01750\n" // 500, 1000
+                            "  zero 500 500   # trailing comment\n"
+                            "  gap 10000 9000\n" // LIRC waits the smaller of two gaps
+                            "  frequency 36000\n"
+                            "  begin codes\n"
+                            "    #   0x3\n"
+                            "    # a comment line inside codes\n"
+                            "    #_UP 0x1  # the up key\n"
+                            "  END codes\n"
+                            "end remote\n";
+    const TImport in = ImportLirc(text);
+    ASSERT_TRUE(in.Ok()) << in.Error.toStdString();
+    TCodeRecord hash = Record("#", {500, 1000, 500, 7000}, 36000);
+    TCodeRecord up = Record("#_UP", {500, 500, 500, 7500}, 36000);
+    hash.Remote = up.Remote = "box";
+    EXPECT_EQ(in.Records, (std::vector<TCodeRecord>{hash, up}));
+    EXPECT_TRUE(in.Refused.empty()) << RefusalsText(in.Refused).toStdString();
+}
 
 struct BadCase {
     const char *name;

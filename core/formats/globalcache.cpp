@@ -46,7 +46,7 @@ std::optional<QString> readSendir(std::string_view line, TIrCode &code)
     if (!repeat)
         return rangeError("重复次数", repeatText, 1, GlobalCacheMaxRepeat);
     const std::string_view offsetText = NextToken(rest);
-    const std::optional<long long> offset = number(offsetText, 1, MaxCount);
+    const std::optional<long long> offset = number(offsetText, 1, MaxDurationUs);
     if (!offset || *offset % 2 == 0)
         return QString::fromUtf8("偏移 %1 应为正奇数").arg(Quote(offsetText));
     const double periodUs = 1e6 / static_cast<double>(*hz);

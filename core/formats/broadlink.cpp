@@ -182,8 +182,9 @@ TImport ImportBroadlinkStore(const QByteArray &json)
     const QJsonObject devices = data.toObject();
     for (auto device = devices.begin(); device != devices.end(); ++device) {
         if (!device->isObject()) {
-            in.Error = QString::fromUtf8("设备 %1 的值应为对象（命令到编码）").arg(device.key());
-            return in;
+            TImport refused;
+            refused.Error = QString::fromUtf8("设备 %1 的值应为对象（命令到编码）").arg(device.key());
+            return refused;
         }
         const QJsonObject commands = device->toObject();
         for (auto command = commands.begin(); command != commands.end(); ++command) {

@@ -10,6 +10,8 @@ using namespace textscan;
 namespace {
 
 constexpr long long MaxCount = 0xFFFF;
+// The offset counts durations, and a code may hold more than a count can be.
+constexpr long long MaxOffset = 100'000'000;
 
 QString rangeError(const char *field, std::string_view value, long long low, long long high)
 {
@@ -46,7 +48,7 @@ std::optional<QString> readSendir(std::string_view line, TIrCode &code)
     if (!repeat)
         return rangeError("重复次数", repeatText, 1, GlobalCacheMaxRepeat);
     const std::string_view offsetText = NextToken(rest);
-    const std::optional<long long> offset = number(offsetText, 1, MaxDurationUs);
+    const std::optional<long long> offset = number(offsetText, 1, MaxOffset);
     if (!offset || *offset % 2 == 0)
         return QString::fromUtf8("偏移 %1 应为正奇数").arg(Quote(offsetText));
     const double periodUs = 1e6 / static_cast<double>(*hz);

@@ -8,14 +8,19 @@ TRepeatShape FindRepeatShape(const std::vector<int> &d, int maxCopies, bool whol
     TRepeatShape best{0, n, 1};
     if (n % 2 != 0)
         return best;
+    const size_t cap = static_cast<size_t>(maxCopies);
     for (size_t block = 2; block <= n / 2; block += 2) {
+        // Longer blocks fit fewer copies: once they cannot beat the best, none after them can.
+        if (n / block <= static_cast<size_t>(best.Copies) || static_cast<size_t>(best.Copies) == cap)
+            break;
         if (wholeOnly && n % block != 0)
             continue;
         // Equal durations one block apart, counted back from the end, give the copies at the end.
+        const size_t limit = wholeOnly ? n - block : std::min(n - block, (cap - 1) * block);
         size_t matching = 0;
-        while (matching + block < n && d[n - 1 - matching] == d[n - 1 - matching - block])
+        while (matching < limit && d[n - 1 - matching] == d[n - 1 - matching - block])
             ++matching;
-        const size_t copies = std::min<size_t>(1 + matching / block, static_cast<size_t>(maxCopies));
+        const size_t copies = std::min<size_t>(1 + matching / block, cap);
         if (wholeOnly && copies * block != n)
             continue;
         if (copies > static_cast<size_t>(best.Copies))

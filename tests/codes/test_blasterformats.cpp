@@ -8,6 +8,7 @@
 #include "core/formats/tasmota.h"
 #include "core/protocols/protocols.h"
 
+#include "goodfilecases.h"
 #include "recordcompare.h"
 
 #include <gtest/gtest.h>
@@ -16,14 +17,6 @@
 #include <random>
 
 namespace {
-
-using TImporter = std::function<TImport(const QByteArray &)>;
-
-TCodeRecord onRemote(TCodeRecord r, const char *remote)
-{
-    r.Remote = QString::fromUtf8(remote);
-    return r;
-}
 
 std::vector<int> times(std::vector<int> once, int copies)
 {
@@ -57,26 +50,8 @@ const QByteArray HomeAssistantStore = R"({
   }
 })";
 
-struct GoodCase {
-    const char *name;
-    TImporter import;
-    QByteArray text;
-    std::vector<TCodeRecord> records;
-    int refused = 0;
-};
-
-class BlasterFileTest : public ::testing::TestWithParam<GoodCase> {};
-
-TEST_P(BlasterFileTest, ReadsEveryCode)
-{
-    const TImport in = GetParam().import(GetParam().text);
-    ASSERT_TRUE(in.Ok()) << in.Error.toStdString();
-    EXPECT_EQ(in.Records, GetParam().records);
-    EXPECT_EQ(in.Refused.size(), GetParam().refused) << in.Refused.join("\n").toStdString();
-}
-
 INSTANTIATE_TEST_SUITE_P(
-    Formats, BlasterFileTest,
+    Blasters, GoodFileTest,
     ::testing::Values(
         // 38 kHz: a period is 26.316 µs; 342 periods are 9000 µs, 65 are 1710.5 µs.
         GoodCase{"SendirOnce", ImportGlobalCache, "sendir,1:1,1,38000,1,1,342,171,22,22,22,65,22,1520\n",
@@ -181,7 +156,8 @@ INSTANTIATE_TEST_SUITE_P(
                 "第 1 行：重复 255 次后有 204800 个时长，超过 100000 个"},
         BadCase{"StoreNotJson", ImportBroadlinkStore, "{\n  \"data\": {\n    \"tv\": {\"power\": JgB}\n", "第 3 行：不是有效的 JSON：illegal number"},
         BadCase{"StoreWithoutData", ImportBroadlinkStore, "{\"version\": 1}", "不是 Home Assistant 的博联编码库：缺少对象“data”"},
-        BadCase{"StoreDeviceNotObject", ImportBroadlinkStore, "{\"data\": {\"tv\": \"JgB\"}}", "设备 tv 的值应为对象（命令到编码）"},
+        BadCase{"StoreDeviceNotObjectAfterAGoodOne", ImportBroadlinkStore,
+                "{\"data\": {\"amp\": {\"on\": \"JgAEABAgMEANBQ==\"}, \"tv\": \"JgB\"}}", "设备 tv 的值应为对象（命令到编码）"},
         BadCase{"StoreNothingReadable", ImportBroadlinkStore, "{\"data\": {\"tv\": {\"power\": 7, \"\": \"JgAEABAgMEANBQ==\"}}}",
                 "编码库中没有可导入的编码：tv/：命令名为空，未导入；tv/power：编码应为 base64 字符串，未导入"},
         BadCase{"StoreEmpty", ImportBroadlinkStore, "{\"data\": {}}", "编码库中没有编码"},
@@ -348,6 +324,21 @@ TEST(Tasmota, CompactAndPlainFormsKeepEveryMicrosecond)
             EXPECT_EQ(in.Records[0], r) << line.toStdString();
         }
     }
+}
+
+// The capture Tasmota's documentation gives for its compact form: a Pioneer frame and its repeat,
+// 135 durations, that every letter reaches.
+TEST(Tasmota, DocumentedCompactCaptureReadsWhole)
+{
+    const TImport in = ImportTasmota(
+        "0,+8570-4240+550-1580C-510+565-1565F-505Fh+570gFhIdChIgFeFgFgIhFgIhF-525C-1560IhIkI-520ChFhFhFgFhIkIhIgIgIkIkI-"
+        "25270A-4225IkIhIgIhIhIkFhIkFjCgIhIkIkI-500IkIhIhIkFhIgIl+545hIhIoIgIhIkFhFgIkIgFgI");
+    ASSERT_TRUE(in.Ok()) << in.Error.toStdString();
+    const std::vector<int> &d = in.Records.at(0).Code.DurationsUs;
+    ASSERT_EQ(d.size(), 135u);
+    EXPECT_EQ((std::vector<int>(d.begin(), d.begin() + 8)), (std::vector<int>{8570, 4240, 550, 1580, 550, 510, 565, 1565}));
+    EXPECT_EQ((std::vector<int>(d.begin() + 67, d.begin() + 70)), (std::vector<int>{25270, 8570, 4225}));
+    EXPECT_EQ(d.back(), 570);
 }
 
 struct GuessCase {

@@ -7,7 +7,7 @@
 #include "core/formats/rawtimings.h"
 #include "core/protocols/protocols.h"
 
-#include "goodfilecases.h"
+#include "filecases.h"
 #include "recordcompare.h"
 
 #include <gtest/gtest.h>
@@ -365,14 +365,6 @@ TEST(Formats, AssumedCarrierIsSaid)
     }
     EXPECT_TRUE(ExportPronto(none).Text.contains("38 kHz"));
 }
-
-struct GuessCase {
-    const char *name;
-    QByteArray text;
-    TCodeFormat format;
-};
-
-class GuessFormatTest : public ::testing::TestWithParam<GuessCase> {};
 
 TEST_P(GuessFormatTest, TellsTheFormatFromTheFirstLines)
 {

@@ -196,6 +196,14 @@ TCodeRecord randomCode(std::mt19937 &rng, int index, int maxUs, int maxCopies, b
     return r;
 }
 
+std::vector<TCodeRecord> randomCodes(std::mt19937 &rng, int maxUs, int maxCopies, bool withOnce)
+{
+    std::vector<TCodeRecord> codes;
+    for (int i = 0; i < 3; ++i)
+        codes.push_back(randomCode(rng, i, maxUs, maxCopies, withOnce));
+    return codes;
+}
+
 // Each duration comes back within half a step (a step at least), the names and count unchanged.
 void expectWithin(const std::vector<TCodeRecord> &codes, const TImport &in, double stepUs)
 {
@@ -217,9 +225,7 @@ TEST(Broadlink, KeepsDurationsToOneTickAndTheRepeatCount)
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 rng(seed);
     for (int round = 0; round < 200; ++round) {
-        std::vector<TCodeRecord> codes;
-        for (int i = 0; i < 3; ++i)
-            codes.push_back(randomCode(rng, i, 100000, 256, false));
+        const std::vector<TCodeRecord> codes = randomCodes(rng, 100000, 256, false);
         const bool hex = round % 2 == 0;
         const TExport out = hex ? ExportBroadlinkHex(codes) : ExportBroadlink(codes);
         ASSERT_TRUE(out.Error.isEmpty()) << out.Error.toStdString();
@@ -260,9 +266,7 @@ TEST(GlobalCache, KeepsDurationsToOnePeriodAndTheRepeatShape)
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 rng(seed);
     for (int round = 0; round < 200; ++round) {
-        std::vector<TCodeRecord> codes;
-        for (int i = 0; i < 3; ++i)
-            codes.push_back(randomCode(rng, i, 60000, 50, true));
+        const std::vector<TCodeRecord> codes = randomCodes(rng, 60000, 50, true);
         const TExport out = ExportGlobalCache(codes);
         ASSERT_TRUE(out.Error.isEmpty()) << out.Error.toStdString();
         const TImport in = ImportGlobalCache(out.Text);

@@ -57,7 +57,8 @@ QStringList formatFilters()
 {
     QStringList filters;
     for (const TFormatInfo &f : CodeFormats())
-        filters << f.Filter;
+        if (f.Exports)
+            filters << f.Filter;
     return filters;
 }
 
@@ -246,7 +247,7 @@ void TCodesUi::LoadFromLibrary(int channel)
 void TCodesUi::Import(int channel)
 {
     const QString file = pickFile(form, false, u("导入编码"),
-                                  QStringList{u("编码文件 (*.ir *.conf *.txt *.raw *.csv *.pronto)"), u("所有文件 (*)")},
+                                  QStringList{ImportFileFilter(), u("所有文件 (*)")},
                                   nullptr);
     if (file.isEmpty())
         return;

@@ -21,7 +21,10 @@ const std::vector<std::pair<const char *, TCodeFormat>> &formatNames()
                                                                          {"raw", TCodeFormat::Raw},
                                                                          {"csv", TCodeFormat::Csv},
                                                                          {"lirc", TCodeFormat::Lirc},
-                                                                         {"ir", TCodeFormat::IrFile}};
+                                                                         {"ir", TCodeFormat::IrFile},
+                                                                         {"sendir", TCodeFormat::GlobalCache},
+                                                                         {"broadlink", TCodeFormat::Broadlink},
+                                                                         {"broadlink-hex", TCodeFormat::BroadlinkHex}};
     return names;
 }
 

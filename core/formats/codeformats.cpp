@@ -1,9 +1,12 @@
 #include "core/formats/codeformats.h"
 
+#include "core/formats/broadlink.h"
+#include "core/formats/globalcache.h"
 #include "core/formats/irfile.h"
 #include "core/formats/lirc.h"
 #include "core/formats/pronto.h"
 #include "core/formats/rawtimings.h"
+#include "core/formats/tasmota.h"
 #include "core/formats/textscan.h"
 
 #include <QSaveFile>
@@ -20,6 +23,11 @@ const std::vector<TFormatInfo> &CodeFormats()
         {TCodeFormat::Pronto, QString::fromUtf8("Pronto Hex (*.txt *.pronto)"), "txt"},
         {TCodeFormat::Raw, QString::fromUtf8("原始时序，微秒 (*.txt *.raw)"), "raw"},
         {TCodeFormat::Csv, QString::fromUtf8("CSV 时序 (*.csv)"), "csv"},
+        {TCodeFormat::GlobalCache, QString::fromUtf8("Global Caché sendir 命令 (*.txt *.sendir)"), "sendir"},
+        {TCodeFormat::Broadlink, QString::fromUtf8("博联数据包，base64 (*.txt *.b64)"), "b64"},
+        {TCodeFormat::BroadlinkHex, QString::fromUtf8("博联数据包，十六进制 (*.txt *.hex)"), "hex"},
+        {TCodeFormat::BroadlinkStore, QString::fromUtf8("Home Assistant 博联编码库 (*_codes *.json)"), "json", false},
+        {TCodeFormat::Tasmota, QString::fromUtf8("Tasmota 原始时序 (*.txt)"), "txt", false},
     };
     return formats;
 }
@@ -42,6 +50,46 @@ std::optional<TCodeFormat> FormatOfFilter(const QString &filter)
     return std::nullopt;
 }
 
+QString ImportFileFilter()
+{
+    QStringList patterns;
+    for (const TFormatInfo &f : CodeFormats()) {
+        const QString inside = f.Filter.section(u'(', -1).chopped(1);
+        for (const QString &p : inside.split(u' ', Qt::SkipEmptyParts))
+            if (!patterns.contains(p))
+                patterns << p;
+    }
+    return QString::fromUtf8("编码文件 (%1)").arg(patterns.join(u' '));
+}
+
+namespace {
+
+// One token of base64 beginning like an infrared packet ("Jg"), or of hexadecimal beginning with 26.
+bool isBlasterPacket(std::string_view t)
+{
+    if (StartsWith(t, "b64:"))
+        return true;
+    if (t.size() < 8 || t.find_first_of(" \t,") != std::string_view::npos)
+        return false;
+    const bool hex = t.find_first_not_of("0123456789abcdefABCDEF") == std::string_view::npos;
+    return StartsWith(t, "Jg") || (hex && StartsWith(t, "26") && t.size() % 2 == 0);
+}
+
+bool isTasmota(std::string_view t)
+{
+    if (t.size() >= 6 && QByteArray(t.data(), 6).toLower() == "irsend")
+        return true;
+    const size_t digits = t.find_first_not_of("0123456789");
+    if (digits == 0 || digits == std::string_view::npos)
+        return false;
+    const std::string_view rest = Trim(t.substr(digits));
+    if (StartsWith(rest, ",") && StartsWith(Trim(rest.substr(1)), "+"))
+        return true;
+    return std::count(t.begin(), t.end(), ',') >= 3 && t.find('-') == std::string_view::npos;
+}
+
+} // namespace
+
 TCodeFormat GuessFormat(const QByteArray &text)
 {
     TLines lines(std::string_view(text.constData(), static_cast<size_t>(std::min<qsizetype>(text.size(), 64 * 1024))));
@@ -56,6 +104,14 @@ TCodeFormat GuessFormat(const QByteArray &text)
             return TCodeFormat::Lirc;
         if (t == "index,level,duration_us")
             return TCodeFormat::Csv;
+        if (t.front() == '{')
+            return TCodeFormat::BroadlinkStore;
+        if (StartsWith(t, "sendir,"))
+            return TCodeFormat::GlobalCache;
+        if (isBlasterPacket(t))
+            return TCodeFormat::Broadlink;
+        if (isTasmota(t))
+            return TCodeFormat::Tasmota;
         std::string_view rest = t;
         auto word = [](std::string_view w) {
             return w.size() == 4 && w.find_first_not_of("0123456789abcdefABCDEF") == std::string_view::npos;
@@ -83,6 +139,15 @@ TImport ImportCodes(const QByteArray &text)
         return ImportLirc(text);
     case TCodeFormat::IrFile:
         return ImportIrFile(text);
+    case TCodeFormat::GlobalCache:
+        return ImportGlobalCache(text);
+    case TCodeFormat::Broadlink:
+    case TCodeFormat::BroadlinkHex:
+        return ImportBroadlink(text);
+    case TCodeFormat::BroadlinkStore:
+        return ImportBroadlinkStore(text);
+    case TCodeFormat::Tasmota:
+        return ImportTasmota(text);
     }
     return ImportRaw(text);
 }
@@ -122,8 +187,19 @@ TExport ExportCodes(TCodeFormat format, const std::vector<TCodeRecord> &records,
         return ExportLirc(remoteName, records);
     case TCodeFormat::IrFile:
         return ExportIrFile(records);
+    case TCodeFormat::GlobalCache:
+        return ExportGlobalCache(records);
+    case TCodeFormat::Broadlink:
+        return ExportBroadlink(records);
+    case TCodeFormat::BroadlinkHex:
+        return ExportBroadlinkHex(records);
+    case TCodeFormat::BroadlinkStore:
+    case TCodeFormat::Tasmota:
+        break;
     }
-    return {};
+    TExport out;
+    out.Error = QString::fromUtf8("%1 只能导入，不能导出").arg(FormatInfo(format).Filter);
+    return out;
 }
 
 QString WriteCodeFile(const QString &path, const QByteArray &text)

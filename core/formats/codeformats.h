@@ -6,12 +6,13 @@
 
 #include <QStringList>
 
-enum class TCodeFormat { Pronto, Raw, Csv, Lirc, IrFile };
+enum class TCodeFormat { Pronto, Raw, Csv, Lirc, IrFile, GlobalCache, Broadlink, BroadlinkHex, BroadlinkStore, Tasmota };
 
 struct TFormatInfo {
     TCodeFormat Format;
     QString Filter;     // for file dialogs, e.g. "Pronto Hex (*.txt)"
     QString Suffix;     // without the dot
+    bool Exports = true; // false for formats that are only read
 };
 
 const std::vector<TFormatInfo> &CodeFormats();
@@ -19,7 +20,11 @@ const TFormatInfo &FormatInfo(TCodeFormat format);
 // The format whose filter is given, else std::nullopt.
 std::optional<TCodeFormat> FormatOfFilter(const QString &filter);
 
-// Told by the first lines: a signal-file header, a LIRC remote, Pronto words, CSV rows, else raw.
+// "编码文件 (...)" with the file patterns of every format, for choosing a file to import.
+QString ImportFileFilter();
+
+// Told by the first lines: a signal-file header, a LIRC remote, a JSON code store, a sendir command,
+// a blaster packet, Pronto words, CSV rows, a Tasmota line, else raw.
 TCodeFormat GuessFormat(const QByteArray &text);
 
 TImport ImportCodes(const QByteArray &text);

@@ -72,7 +72,7 @@ TEST_F(CliCodes, ALearnedCodeIsSavedNamedAndSentFromTheLibrary)
 }
 
 // Codes made by the protocol encoders, written as raw timings, come back named the same through
-// identify and through a chain of conversions.
+// identify and through a chain of conversions, blaster formats among them.
 TEST_F(CliCodes, EncodedCodesAreIdentifiedAfterEveryConversion)
 {
     const std::vector<TProtocolCode> codes{{"NEC", 0x04, 0x08, 32, {}}, {"SIRC", 0x01, 0x15, 12, {}},
@@ -82,7 +82,7 @@ TEST_F(CliCodes, EncodedCodesAreIdentifiedAfterEveryConversion)
         ASSERT_TRUE(encoded) << qPrintable(code.Protocol);
         writeFile(path("code.raw"), rawText(encoded->DurationsUs).toUtf8());
         QString input = path("code.raw");
-        for (const char *format : {"pronto", "ir", "lirc", "csv", "library", "raw"}) {
+        for (const char *format : {"pronto", "ir", "lirc", "csv", "library", "sendir", "broadlink", "broadlink-hex", "raw"}) {
             const QString output = dir.filePath(QStringLiteral("code.%1").arg(format));
             TCliRun convert({"convert", "--to", format, input, "--out", output, "--json"});
             ASSERT_EQ(convert.Finish(), 0) << format << qPrintable(convert.Both());

@@ -7,6 +7,7 @@
 #include "core/formats/rawtimings.h"
 #include "core/protocols/protocols.h"
 
+#include "filecases.h"
 #include "recordcompare.h"
 
 #include <gtest/gtest.h>
@@ -16,30 +17,12 @@
 
 namespace {
 
-using TImporter = std::function<TImport(const QByteArray &)>;
-
-struct GoodCase {
-    const char *name;
-    TImporter import;
-    QByteArray text;
-    std::vector<TCodeRecord> records;
-    int refused = 0;
-};
-
-class GoodFileTest : public ::testing::TestWithParam<GoodCase> {};
-
 TEST_P(GoodFileTest, ReadsEveryCode)
 {
     const TImport in = GetParam().import(GetParam().text);
     ASSERT_TRUE(in.Ok()) << in.Error.toStdString();
     EXPECT_EQ(in.Records, GetParam().records);
     EXPECT_EQ(in.Refused.size(), GetParam().refused) << RefusalsText(in.Refused).toStdString();
-}
-
-TCodeRecord onRemote(TCodeRecord r, const char *remote)
-{
-    r.Remote = QString::fromUtf8(remote);
-    return r;
 }
 
 const QByteArray LircFile = R"(#
@@ -500,14 +483,6 @@ TEST(Formats, AssumedCarrierIsSaid)
     }
     EXPECT_TRUE(ExportPronto(none).Text.contains("38 kHz"));
 }
-
-struct GuessCase {
-    const char *name;
-    QByteArray text;
-    TCodeFormat format;
-};
-
-class GuessFormatTest : public ::testing::TestWithParam<GuessCase> {};
 
 TEST_P(GuessFormatTest, TellsTheFormatFromTheFirstLines)
 {

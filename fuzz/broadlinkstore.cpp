@@ -8,7 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const TImport in = ImportBroadlinkStore(FuzzInput(data, size));
     CheckTaken(in);
     if (!in.Ok()) {
-        FUZZ_CHECK(in.Refused.isEmpty());
+        FUZZ_CHECK(in.Refused.empty());
         return 0;
     }
     for (const TCodeRecord &r : in.Records)

@@ -17,7 +17,7 @@ inline QByteArray FuzzInput(const uint8_t *data, size_t size)
 // code taken is one the program can hold.
 inline void CheckTaken(const TImport &in)
 {
-    FUZZ_CHECK(in.Ok() ? !in.Records.empty() || !in.Refused.isEmpty() : in.Records.empty());
+    FUZZ_CHECK(in.Ok() ? !in.Records.empty() || !in.Refused.empty() : in.Records.empty());
     for (const TCodeRecord &r : in.Records) {
         FUZZ_CHECK(!r.Code.DurationsUs.empty());
         for (int us : r.Code.DurationsUs)

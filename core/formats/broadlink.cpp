@@ -202,16 +202,14 @@ TImport ImportBroadlinkStore(const QByteArray &json)
                 else
                     e = readLine(std::string_view(text.constData(), static_cast<size_t>(text.size())), r.Code);
                 if (e)
-                    in.Refused << QString::fromUtf8("%1/%2：%3，未导入").arg(r.Remote, r.Name, *e);
+                    in.Refused.push_back({r.Remote + QLatin1Char('/') + r.Name, *e});
                 else
                     in.Records.push_back(std::move(r));
             }
         }
     }
-    if (in.Records.empty()) {
-        in.Error = in.Refused.isEmpty() ? QString::fromUtf8("编码库中没有编码")
-                                        : QString::fromUtf8("编码库中没有可导入的编码：%1").arg(in.Refused.join(QString::fromUtf8("；")));
-        in.Refused.clear();
-    }
+    // A store whose codes were all refused is read whole: the callers give every reason.
+    if (in.Records.empty() && in.Refused.empty())
+        in.Error = QString::fromUtf8("编码库中没有编码");
     return in;
 }

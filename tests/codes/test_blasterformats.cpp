@@ -100,8 +100,16 @@ TEST(Broadlink, EncodedCodeIsIdentifiedAgainAfterAPacket)
 TEST(Broadlink, RefusedStoreCodeNamesItsDeviceCommandAndReason)
 {
     const TImport in = ImportBroadlinkStore(HomeAssistantStore);
-    ASSERT_EQ(in.Refused.size(), 1);
-    EXPECT_EQ(in.Refused[0].toStdString(), "garage/open：这是射频数据包（首字节 B2），不是红外，未导入");
+    ASSERT_EQ(in.Refused.size(), 1u);
+    EXPECT_EQ(in.Refused[0].Text().toStdString(), "garage/open：这是射频数据包（首字节 B2），不是红外");
+}
+
+TEST(Broadlink, StoreWithNothingReadableListsEveryCodeWithItsReason)
+{
+    const TImport in = ImportBroadlinkStore("{\"data\": {\"tv\": {\"power\": 7, \"\": \"JgAEABAgMEANBQ==\"}}}");
+    ASSERT_TRUE(in.Ok()) << in.Error.toStdString();
+    EXPECT_TRUE(in.Records.empty());
+    EXPECT_EQ(RefusalsText(in.Refused).toStdString(), "tv/：命令名为空\ntv/power：编码应为 base64 字符串");
 }
 
 struct BadCase {
@@ -159,8 +167,6 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"StoreWithoutData", ImportBroadlinkStore, "{\"version\": 1}", "不是 Home Assistant 的博联编码库：缺少对象“data”"},
         BadCase{"StoreDeviceNotObjectAfterAGoodOne", ImportBroadlinkStore,
                 "{\"data\": {\"amp\": {\"on\": \"JgAEABAgMEANBQ==\"}, \"tv\": \"JgB\"}}", "设备 tv 的值应为对象（命令到编码）"},
-        BadCase{"StoreNothingReadable", ImportBroadlinkStore, "{\"data\": {\"tv\": {\"power\": 7, \"\": \"JgAEABAgMEANBQ==\"}}}",
-                "编码库中没有可导入的编码：tv/：命令名为空，未导入；tv/power：编码应为 base64 字符串，未导入"},
         BadCase{"StoreEmpty", ImportBroadlinkStore, "{\"data\": {}}", "编码库中没有编码"},
         BadCase{"TasmotaNoCarrier", ImportTasmota, "+9000-4500\n", "第 1 行：应以载波和逗号开头（如“0,”或“38000,”），却是 “+9000-4500”"},
         BadCase{"TasmotaAbsurdCarrier", ImportTasmota, "5000,9000,4500\n", "第 1 行：载波 5000 赫兹不在 10000 到 1000000 赫兹 之内"},

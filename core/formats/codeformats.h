@@ -10,8 +10,9 @@ enum class TCodeFormat { Pronto, Raw, Csv, Lirc, IrFile };
 
 struct TFormatInfo {
     TCodeFormat Format;
-    QString Filter;     // for file dialogs, e.g. "Pronto Hex (*.txt)"
-    QString Suffix;     // without the dot
+    QString Name;         // for the log, e.g. "LIRC"
+    QString Filter;       // for file dialogs, e.g. "Pronto Hex (*.txt)"
+    QStringList Suffixes; // the suffixes of the filter, without the dot; the first is given to new files
 };
 
 const std::vector<TFormatInfo> &CodeFormats();
@@ -19,9 +20,25 @@ const TFormatInfo &FormatInfo(TCodeFormat format);
 // The format whose filter is given, else std::nullopt.
 std::optional<TCodeFormat> FormatOfFilter(const QString &filter);
 
+// The format a file's name says by its suffix, in any case; std::nullopt when no format claims the
+// suffix. Where several formats share it (".txt"), the preferred one when it is among them, else the
+// first of them in CodeFormats().
+std::optional<TCodeFormat> FormatOfFileName(const QString &path, TCodeFormat preferred);
+
+struct TExportTarget {
+    QString Path;
+    TCodeFormat Format;
+};
+// Where codes exported to a typed path go and in which format: the one its suffix says, whatever
+// was chosen in the dialog's type list; else the chosen one, whose first suffix is added to a file
+// name without any.
+TExportTarget ExportTarget(const QString &path, TCodeFormat chosen);
+
 // Told by the first lines: a signal-file header, a LIRC remote, Pronto words, CSV rows, else raw.
 TCodeFormat GuessFormat(const QByteArray &text);
 
+// Every code read carries its protocol (ProtocolHint) when the file does not name one and it is
+// recognised.
 TImport ImportCodes(const QByteArray &text);
 TImport ImportCodeFile(const QString &path);
 

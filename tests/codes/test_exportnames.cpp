@@ -16,12 +16,7 @@ const QByteArray Reply = QByteArray::fromHex("FF0C00FD038701C33838AA3838383838" 
 // NEC address 0x04, command 0x08, with a lead-out, in µs that are not the module's 10 µs units.
 TIrCode necCode()
 {
-    TProtocolCode nec;
-    nec.Protocol = "NEC";
-    nec.Address = 0x04;
-    nec.Command = 0x08;
-    nec.Bits = 32;
-    TIrCode code = EncodeCode(nec).value_or(TIrCode());
+    TIrCode code = EncodeCode({"NEC", 0x04, 0x08, 32, {}}).value_or(TIrCode());
     for (int &d : code.DurationsUs)
         d += 3;
     code.DurationsUs.push_back(40003);

@@ -419,12 +419,7 @@ INSTANTIATE_TEST_SUITE_P(
 // A code from any format comes in with its protocol named, as a learned code is saved with it.
 TEST(Formats, ImportedCodesCarryTheirRecognisedProtocol)
 {
-    TProtocolCode nec;
-    nec.Protocol = "NEC";
-    nec.Address = 0x04;
-    nec.Command = 0x08;
-    nec.Bits = 32;
-    const std::optional<TIrCode> code = EncodeCode(nec);
+    const std::optional<TIrCode> code = EncodeCode({"NEC", 0x04, 0x08, 32, {}});
     ASSERT_TRUE(code);
     TCodeRecord power = Record("power", code->DurationsUs, code->CarrierHz);
     power.Code.DurationsUs.push_back(40000);

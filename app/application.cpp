@@ -2,6 +2,7 @@
 
 #include "serial/unitzvcommdevicesettings.h"
 
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QWidget>
 
@@ -10,6 +11,8 @@ const char *const ProgramTitle = "红外学习模块调试工具 V1.0";
 TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(QString::fromUtf8(ProgramTitle));
+    if (qtTexts.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(&qtTexts);
     PelmComm::InstallCommDeviceSettingsDialog();
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 // The application object: the last resort for errors that leave a handler. The message is shown in
-// a modal error box with the program's title and the window stays usable.
+// a modal error box with the program's title and the window stays usable. It also makes Qt's own
+// dialogs (file dialogs, message-box buttons) speak Chinese, as the program does, when Qt's
+// translations are installed; without them they stay English.
 #include <QApplication>
+#include <QTranslator>
 #include <exception>
 
 extern const char *const ProgramTitle;
@@ -18,6 +21,9 @@ public:
     bool notify(QObject *receiver, QEvent *event) override;
 
     static void ShowException(const std::exception &e);
+
+private:
+    QTranslator qtTexts;
 };
 
 // Runs a handler and reports an exception it raises like one that reaches notify(); handlers run

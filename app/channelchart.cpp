@@ -24,6 +24,10 @@ const QColor Maroon(128, 0, 0);
 const QColor MarkColour(255, 140, 0);
 constexpr double MarkSize = 8;
 const char *const Title = "万能学习型红外遥控器波形图 （在波形上按住鼠标左键，右下和左上滑动实现波形缩放）";
+// The trace's times are the module's 10 µs units, as its replies carry them.
+const char *const TimeAxisTitle = "时间（×10 微秒）";
+// What the drawn axis title says, for screen readers, which do not see it.
+const char *const ChartDescription = "横轴为时间，单位 10 微秒（0.01 毫秒）";
 
 // Margins of the chart in per cent of its size; the right one holds the channel rows.
 constexpr double MarginTop = 5, MarginBottom = 5, MarginLeft = 0, MarginRight = 13;
@@ -58,6 +62,7 @@ TChannelChart::TChannelChart(QWidget *parent) : QChartView(new QChart, parent)
     setRubberBand(QChartView::NoRubberBand);
     setFocusPolicy(Qt::NoFocus);
     setAccessibleName(u("波形图"));
+    setAccessibleDescription(u(ChartDescription));
     band = new QRubberBand(QRubberBand::Rectangle, viewport());
     createChart();
     createRows();
@@ -80,6 +85,7 @@ void TChannelChart::createChart()
     BottomAxis->setLabelFormat("%i");
     BottomAxis->setTickType(QValueAxis::TicksDynamic);
     BottomAxis->setTickAnchor(0);
+    BottomAxis->setTitleText(u(TimeAxisTitle));
     LeftAxis = new QValueAxis(c);
     LeftAxis->setRange(LevelMinimum, LevelMaximum);
     LeftAxis->setVisible(false);

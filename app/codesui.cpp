@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <optional>
+
 namespace {
 
 const char *const NoticeCaption = "提示信息";
@@ -75,6 +77,21 @@ TListedLibrary listLibrary(const QString &path)
     return listed;
 }
 
+// What an export offers: the library, and the record the channel's code was loaded from or saved
+// as, whose name the exported code then keeps.
+struct TExportChoice {
+    TListedLibrary Listed;
+    std::optional<TCodeRecord> ChannelRecord;
+};
+
+TExportChoice exportChoice(const QString &path, const QString &channelHex)
+{
+    TExportChoice choice{listLibrary(path), std::nullopt};
+    if (const TCodeRecord *r = RecordOfReply(choice.Listed.Library.Records, HexTextToBytes(channelHex, THexParse::Lenient)))
+        choice.ChannelRecord = *r;
+    return choice;
+}
+
 struct TListedImport {
     TImport In;
     QStringList Entries;
@@ -122,8 +139,12 @@ TCodesUi::TCodesUi(TForm1 *owner) : QObject(owner), LibraryPath(DefaultCodeLibra
     connect(OpenAction, &QAction::triggered, this, [this] { ReportErrors([&] { OpenLibrary(); }); });
     connect(SaveAsAction, &QAction::triggered, this, [this] { ReportErrors([&] { SaveLibraryAs(); }); });
 
+    // The channels' context menus hang in this menu too: a popup opened on a control is a window
+    // of its own, which assistive technology finds from the main window only through a menu.
+    Menu->addSeparator();
     for (int c = 1; c <= 4; ++c) {
         channelMenus.at(c - 1) = makeChannelMenu(c);
+        Menu->addMenu(channelMenus.at(c - 1));
         attachContextMenu(form->Chart1->RadioButton(c), c);
         attachContextMenu(form->Chart1->EmitButton(c), c);
     }
@@ -138,7 +159,8 @@ TCodesUi::~TCodesUi()
 QMenu *TCodesUi::makeChannelMenu(int channel)
 {
     auto *menu = new QMenu(form);
-    menu->setTitle(u("%1 通道").arg(channel));
+    menu->setTitle(u("%1 通道编码").arg(channel));
+    menu->setAccessibleName(menu->title());
     connect(menu->addAction(u("保存到编码库…")), &QAction::triggered, this,
             [=, this] { ReportErrors([&] { SaveToLibrary(channel); }); });
     connect(menu->addAction(u("从编码库载入…")), &QAction::triggered, this,
@@ -297,7 +319,8 @@ void TCodesUi::Export(int channel)
 {
     const QString path = LibraryPath;
     const QString hex = form->Chart1->ChannelCode(channel);
-    inBackground<TListedLibrary>([path] { return listLibrary(path); }, [this, channel, hex](TListedLibrary listed) {
+    inBackground<TExportChoice>([path, hex] { return exportChoice(path, hex); }, [this, channel, hex](TExportChoice choice) {
+        const TListedLibrary &listed = choice.Listed;
         const TLibraryRead &library = listed.Library;
         if (!library.Ok()) {
             report(library.Error);
@@ -306,11 +329,13 @@ void TCodesUi::Export(int channel)
         std::vector<TCodeRecord> records;
         QStringList texts;
         if (!hex.isEmpty()) {
-            TCodeRecord current;
-            current.Name = u("%1 通道").arg(channel);
+            TCodeRecord current = choice.ChannelRecord.value_or(TCodeRecord());
             current.Code = CodeFromReply(HexTextToBytes(hex, THexParse::Lenient));
+            const QString place = u("%1 通道").arg(channel);
+            if (current.Name.isEmpty())
+                current.Name = place;
             records.push_back(current);
-            texts << entryText(current);
+            texts << (choice.ChannelRecord ? place + u("：") + entryText(current) : entryText(current));
         }
         records.insert(records.end(), library.Records.begin(), library.Records.end());
         texts += listed.Entries;
@@ -335,23 +360,22 @@ void TCodesUi::Export(int channel)
 void TCodesUi::exportRecords(const std::vector<TCodeRecord> &records, const QString &remote)
 {
     QString filter;
-    QString file = pickFile(form, true, u("导出编码"), formatFilters(), &filter);
+    const QString file = pickFile(form, true, u("导出编码"), formatFilters(), &filter);
     if (file.isEmpty())
         return;
-    const TFormatInfo &info = FormatInfo(FormatOfFilter(filter).value_or(TCodeFormat::IrFile));
-    if (!file.contains(u'.'))
-        file += u'.' + info.Suffix;
-    const TExport out = ExportCodes(info.Format, records, remote.isEmpty() ? u("irtool") : remote);
+    const TExportTarget target = ExportTarget(file, FormatOfFilter(filter).value_or(TCodeFormat::IrFile));
+    const TExport out = ExportCodes(target.Format, records, remote.isEmpty() ? u("irtool") : remote);
     if (!out.Error.isEmpty()) {
         report(out.Error);
         return;
     }
-    if (const QString error = WriteCodeFile(file, out.Text); !error.isEmpty()) {
+    if (const QString error = WriteCodeFile(target.Path, out.Text); !error.isEmpty()) {
         report(error);
         return;
     }
     form->AddLogLine(QString());
-    form->AddLogLine(u("已导出 %1 个编码到 %2......").arg(records.size()).arg(file));
+    form->AddLogLine(
+        u("已导出 %1 个编码（%2）到 %3......").arg(records.size()).arg(FormatInfo(target.Format).Name, target.Path));
     if (!out.Note.isEmpty())
         form->AddLogLine(out.Note + u("......"));
 }

@@ -2,6 +2,7 @@
 
 #include "core/formats/textscan.h"
 #include "core/hextext.h"
+#include "core/moduleframe.h"
 
 #include <QDir>
 #include <QFile>
@@ -340,4 +341,13 @@ size_t PutRecord(std::vector<TCodeRecord> &records, const TCodeRecord &record)
     }
     records.push_back(record);
     return records.size() - 1;
+}
+
+const TCodeRecord *RecordOfReply(const std::vector<TCodeRecord> &records, const QByteArray &reply)
+{
+    for (const TCodeRecord &r : records) {
+        if (ReplyForCode(r.Code).Reply == reply)
+            return &r;
+    }
+    return nullptr;
 }

@@ -9,6 +9,9 @@
 #include "core/formats/tasmota.h"
 #include "core/formats/textscan.h"
 
+#include "core/protocols/protocols.h"
+
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -18,16 +21,21 @@ using namespace textscan;
 const std::vector<TFormatInfo> &CodeFormats()
 {
     static const std::vector<TFormatInfo> formats = {
-        {TCodeFormat::IrFile, QString::fromUtf8("红外信号文件 (*.ir)"), "ir"},
-        {TCodeFormat::Lirc, QString::fromUtf8("LIRC 配置 (*.conf *.lircd.conf)"), "lircd.conf"},
-        {TCodeFormat::Pronto, QString::fromUtf8("Pronto Hex (*.txt *.pronto)"), "txt"},
-        {TCodeFormat::Raw, QString::fromUtf8("原始时序，微秒 (*.txt *.raw)"), "raw"},
-        {TCodeFormat::Csv, QString::fromUtf8("CSV 时序 (*.csv)"), "csv"},
-        {TCodeFormat::GlobalCache, QString::fromUtf8("Global Caché sendir 命令 (*.txt *.sendir)"), "sendir"},
-        {TCodeFormat::Broadlink, QString::fromUtf8("博联数据包，base64 (*.txt *.b64)"), "b64"},
-        {TCodeFormat::BroadlinkHex, QString::fromUtf8("博联数据包，十六进制 (*.txt *.hex)"), "hex"},
-        {TCodeFormat::BroadlinkStore, QString::fromUtf8("Home Assistant 博联编码库 (*_codes *.json)"), "json", false},
-        {TCodeFormat::Tasmota, QString::fromUtf8("Tasmota 原始时序 (*.txt)"), "txt", false},
+        {TCodeFormat::IrFile, QString::fromUtf8("红外信号文件"), QString::fromUtf8("红外信号文件 (*.ir)"), {"ir"}},
+        {TCodeFormat::Lirc, QStringLiteral("LIRC"), QString::fromUtf8("LIRC 配置 (*.conf *.lircd.conf)"),
+         {"lircd.conf", "conf"}},
+        {TCodeFormat::Pronto, QStringLiteral("Pronto Hex"), QString::fromUtf8("Pronto Hex (*.txt *.pronto)"), {"txt", "pronto"}},
+        {TCodeFormat::Raw, QString::fromUtf8("原始时序"), QString::fromUtf8("原始时序，微秒 (*.txt *.raw)"), {"raw", "txt"}},
+        {TCodeFormat::Csv, QStringLiteral("CSV"), QString::fromUtf8("CSV 时序 (*.csv)"), {"csv"}},
+        {TCodeFormat::GlobalCache, QStringLiteral("Global Caché sendir"),
+         QString::fromUtf8("Global Caché sendir 命令 (*.txt *.sendir)"), {"sendir", "txt"}},
+        {TCodeFormat::Broadlink, QString::fromUtf8("博联 base64"), QString::fromUtf8("博联数据包，base64 (*.txt *.b64)"),
+         {"b64", "txt"}},
+        {TCodeFormat::BroadlinkHex, QString::fromUtf8("博联十六进制"), QString::fromUtf8("博联数据包，十六进制 (*.txt *.hex)"),
+         {"hex", "txt"}},
+        {TCodeFormat::BroadlinkStore, QString::fromUtf8("Home Assistant 博联编码库"),
+         QString::fromUtf8("Home Assistant 博联编码库 (*_codes *.json)"), {"json"}, false},
+        {TCodeFormat::Tasmota, QStringLiteral("Tasmota"), QString::fromUtf8("Tasmota 原始时序 (*.txt)"), {"txt"}, false},
     };
     return formats;
 }
@@ -90,6 +98,31 @@ bool isTasmota(std::string_view t)
 
 } // namespace
 
+std::optional<TCodeFormat> FormatOfFileName(const QString &path, TCodeFormat preferred)
+{
+    const QString name = QFileInfo(path).fileName();
+    std::optional<TCodeFormat> named;
+    for (const TFormatInfo &f : CodeFormats()) {
+        if (!f.Exports)
+            continue;
+        const bool claims = std::any_of(f.Suffixes.begin(), f.Suffixes.end(), [&](const QString &suffix) {
+            return name.endsWith(u'.' + suffix, Qt::CaseInsensitive);
+        });
+        if (claims && (!named || f.Format == preferred))
+            named = f.Format;
+    }
+    return named;
+}
+
+TExportTarget ExportTarget(const QString &path, TCodeFormat chosen)
+{
+    if (const std::optional<TCodeFormat> named = FormatOfFileName(path, chosen))
+        return {path, *named};
+    if (QFileInfo(path).fileName().contains(u'.'))
+        return {path, chosen};
+    return {path + u'.' + FormatInfo(chosen).Suffixes.front(), chosen};
+}
+
 TCodeFormat GuessFormat(const QByteArray &text)
 {
     TLines lines(std::string_view(text.constData(), static_cast<size_t>(std::min<qsizetype>(text.size(), 64 * 1024))));
@@ -126,9 +159,11 @@ TCodeFormat GuessFormat(const QByteArray &text)
     return TCodeFormat::Raw;
 }
 
-TImport ImportCodes(const QByteArray &text)
+namespace {
+
+TImport importAs(TCodeFormat format, const QByteArray &text)
 {
-    switch (GuessFormat(text)) {
+    switch (format) {
     case TCodeFormat::Pronto:
         return ImportPronto(text);
     case TCodeFormat::Raw:
@@ -150,6 +185,19 @@ TImport ImportCodes(const QByteArray &text)
         return ImportTasmota(text);
     }
     return ImportRaw(text);
+}
+
+} // namespace
+
+TImport ImportCodes(const QByteArray &text)
+{
+    TImport in = importAs(GuessFormat(text), text);
+    // A code from a file is kept with its protocol, as a learned one is, when it is recognised.
+    for (TCodeRecord &r : in.Records) {
+        if (r.Protocol.isEmpty())
+            r.Protocol = ProtocolHint(r.Code.DurationsUs);
+    }
+    return in;
 }
 
 TImport ImportCodeFile(const QString &path)

@@ -224,10 +224,12 @@ QByteArray durationLines(const std::vector<int> &d, size_t count)
 
 QString LircName(const QString &name)
 {
-    QString n = name.simplified();
-    for (QChar &c : n) {
-        if (c.isSpace() || c == u'#')
-            c = u'_';
+    QString n;
+    for (const char32_t c : name.simplified().toUcs4()) {
+        if (QChar::isSpace(c) || c == U'#' || !QChar::isPrint(c))
+            n += u'_';
+        else
+            n += QString::fromUcs4(&c, 1);
     }
     return n.isEmpty() ? QStringLiteral("KEY") : n;
 }
@@ -257,13 +259,14 @@ TExport ExportLirc(const QString &remoteName, const std::vector<TCodeRecord> &re
     t += "  gap   " + QByteArray::number(gap > 0 ? gap : DefaultGapUs) + '\n';
     t += "  frequency " + QByteArray::number(carrier != 0 ? carrier : DefaultCarrierHz) + '\n';
     t += "  begin raw_codes\n";
+    // lircd finds a key by its name in any case.
     std::set<QString> used;
     for (const TCodeRecord &r : records) {
         const std::vector<int> &d = r.Code.DurationsUs;
         QString name = LircName(r.Name);
-        for (int k = 2; used.count(name) != 0; ++k)
+        for (int k = 2; used.count(name.toCaseFolded()) != 0; ++k)
             name = LircName(r.Name) + u'_' + QString::number(k);
-        used.insert(name);
+        used.insert(name.toCaseFolded());
         t += "    name " + name.toUtf8() + '\n';
         // LIRC reads a raw code as pulses and spaces ending on a pulse.
         t += durationLines(d, d.size() % 2 == 0 ? d.size() - 1 : d.size());

@@ -7,8 +7,8 @@
 // as its error.
 #include "core/formats/importresult.h"
 
-// The remote is named remoteName; every code keeps its name with blanks and "#" made "_" and a
-// number added where two would otherwise share a name.
+// The remote is named remoteName; every code keeps its name with blanks, "#" and unprintable
+// characters made "_" and a number added where two would otherwise share a name in any case.
 TExport ExportLirc(const QString &remoteName, const std::vector<TCodeRecord> &records);
 TImport ImportLirc(const QByteArray &text);
 

@@ -470,6 +470,74 @@ TEST(Formats, LircNamesHaveNoBlanksAndStayDistinct)
     EXPECT_EQ(in.Records[0].Remote, QString::fromUtf8("客厅_电视"));
 }
 
+// lircd finds a key by its name in any case, and a name runs to the next blank of any kind.
+TEST(Formats, LircNamesAreOneWordAndDistinctInAnyCase)
+{
+    const TExport out = ExportLirc("r", {Record("Power", {1}), Record("POWER", {2}), Record("a\u3000b", {3}),
+                                         Record("a\u200Bb\x01" "c", {4}), Record("\xF0\x9F\x93\xBA tv", {5})});
+    const TImport in = ImportLirc(out.Text);
+    ASSERT_TRUE(in.Ok()) << in.Error.toStdString();
+    std::vector<QString> names;
+    for (const TCodeRecord &r : in.Records)
+        names.push_back(r.Name);
+    EXPECT_EQ(names, (std::vector<QString>{"Power", "POWER_2", "a_b", "a_b_c", QString::fromUtf8("\xF0\x9F\x93\xBA_tv")}));
+}
+
+struct SuffixCase {
+    const char *name;
+    const char *typed;
+    TCodeFormat chosen;
+    const char *written; // the path written to
+    TCodeFormat format;
+};
+
+class ExportTargetTest : public ::testing::TestWithParam<SuffixCase> {};
+
+TEST_P(ExportTargetTest, TheNamesSuffixSaysTheFormatElseTheChosenOneIsAddedToIt)
+{
+    const TExportTarget target = ExportTarget(QString::fromUtf8(GetParam().typed), GetParam().chosen);
+    EXPECT_EQ(target.Path, QString::fromUtf8(GetParam().written));
+    EXPECT_EQ(target.Format, GetParam().format);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ExportTargetTest,
+    ::testing::Values(SuffixCase{"LircdConfOverPronto", "/d/tv.lircd.conf", TCodeFormat::Pronto, "/d/tv.lircd.conf", TCodeFormat::Lirc},
+                      SuffixCase{"ConfOverSignalFile", "/d/tv.conf", TCodeFormat::IrFile, "/d/tv.conf", TCodeFormat::Lirc},
+                      SuffixCase{"IrInCapitalsOverCsv", "/d/TV.IR", TCodeFormat::Csv, "/d/TV.IR", TCodeFormat::IrFile},
+                      SuffixCase{"CsvOverLirc", "/d/tv.csv", TCodeFormat::Lirc, "/d/tv.csv", TCodeFormat::Csv},
+                      SuffixCase{"ProntoOverRaw", "/d/tv.pronto", TCodeFormat::Raw, "/d/tv.pronto", TCodeFormat::Pronto},
+                      SuffixCase{"RawOverPronto", "/d/tv.raw", TCodeFormat::Pronto, "/d/tv.raw", TCodeFormat::Raw},
+                      SuffixCase{"TxtKeepsChosenRaw", "/d/tv.txt", TCodeFormat::Raw, "/d/tv.txt", TCodeFormat::Raw},
+                      SuffixCase{"TxtKeepsChosenPronto", "/d/tv.txt", TCodeFormat::Pronto, "/d/tv.txt", TCodeFormat::Pronto},
+                      SuffixCase{"TxtOverLircIsPronto", "/d/tv.txt", TCodeFormat::Lirc, "/d/tv.txt", TCodeFormat::Pronto},
+                      SuffixCase{"NoSuffixTakesChosen", "/d/tv", TCodeFormat::Lirc, "/d/tv.lircd.conf", TCodeFormat::Lirc},
+                      SuffixCase{"DotInFolderOnly", "/d/v1.2/tv", TCodeFormat::IrFile, "/d/v1.2/tv.ir", TCodeFormat::IrFile},
+                      SuffixCase{"UnknownSuffixKept", "/d/tv.remote", TCodeFormat::Csv, "/d/tv.remote", TCodeFormat::Csv},
+                      SuffixCase{"SuffixInTheMiddleOnly", "/d/tv.ir.old", TCodeFormat::Raw, "/d/tv.ir.old", TCodeFormat::Raw}),
+    [](const auto &info) { return info.param.name; });
+
+// A code from any format comes in with its protocol named, as a learned code is saved with it.
+TEST(Formats, ImportedCodesCarryTheirRecognisedProtocol)
+{
+    const std::optional<TIrCode> code = EncodeCode({"NEC", 0x04, 0x08, 32, {}});
+    ASSERT_TRUE(code);
+    TCodeRecord power = Record("power", code->DurationsUs, code->CarrierHz);
+    power.Code.DurationsUs.push_back(40000);
+    const TCodeRecord noise = Record("noise", {300, 700, 300}, 38000);
+    for (const TFormatInfo &f : CodeFormats()) {
+        SCOPED_TRACE(f.Name.toStdString());
+        const std::vector<TCodeRecord> records =
+            f.Format == TCodeFormat::Csv ? std::vector<TCodeRecord>{power} : std::vector<TCodeRecord>{power, noise};
+        const TImport in = ImportCodes(ExportCodes(f.Format, records, "r").Text);
+        ASSERT_TRUE(in.Ok()) << in.Error.toStdString();
+        ASSERT_EQ(in.Records.size(), records.size());
+        EXPECT_EQ(in.Records[0].Protocol, "NEC 0x04/0x08");
+        if (records.size() > 1)
+            EXPECT_EQ(in.Records[1].Protocol, QString());
+    }
+}
+
 TEST(Formats, AssumedCarrierIsSaid)
 {
     const std::vector<TCodeRecord> none = {Record("a", {100, 200})};

@@ -11,6 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(in.Refused.empty());
         return 0;
     }
+    if (in.Records.empty())
+        return 0; // every code refused: the callers give the reasons
     for (const TCodeRecord &r : in.Records)
         FUZZ_CHECK(!r.Name.trimmed().isEmpty());
     const TExport out = ExportBroadlink(in.Records);

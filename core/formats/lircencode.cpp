@@ -109,6 +109,8 @@ void TPressEncoder::bit(bool one, bool doubled)
 // places them under the remote's masks.
 void TPressEncoder::bits(uint64_t data, int count, int done)
 {
+    if (count <= 0)
+        return; // a part of no bits, e.g. a remote without "bits", sends nothing and has no mask
     const int toggleBits = std::popcount(r_.ToggleBitMask);
     uint64_t mask = uint64_t{1} << (r_.AllBits() - 1 - done);
     for (int i = count - 1; i >= 0; --i, mask >>= 1) {

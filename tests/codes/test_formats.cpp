@@ -217,6 +217,18 @@ INSTANTIATE_TEST_SUITE_P(
                         "KEY_B"}),
     [](const auto &info) { return info.param.name; });
 
+// A remote of pre_data only (its "bits" 0) sends the pre_data and the trail, and nothing for the
+// button's own bits.
+TEST(Lirc, RemoteWithoutButtonBitsSendsItsPreData)
+{
+    const TImport in = ImportLirc("begin remote\n  name p\n  one 500 1500\n  zero 500 500\n  ptrail 500\n"
+                                  "  pre_data_bits 2\n  pre_data 0x2\n  gap 40000\n  begin codes\n    KEY_A 0x0\n"
+                                  "  end codes\nend remote\n");
+    ASSERT_TRUE(in.Ok()) << in.Error.toStdString();
+    ASSERT_EQ(in.Records.size(), 1u) << RefusalsText(in.Refused).toStdString();
+    EXPECT_EQ(in.Records[0].Code.DurationsUs, (std::vector<int>{500, 1500, 500, 500, 500, 40000})); // as irsimsend sends it
+}
+
 // The callers turn a file with nothing taken into an error that gives every reason.
 TEST(Lirc, FileWithNothingToTakeListsEveryRemoteWithItsReason)
 {

@@ -1,4 +1,5 @@
 #include "bridge/bridgeservice.h"
+#include "core/commandframes.h"
 
 #include "bridge/discovery.h"
 
@@ -17,7 +18,6 @@ namespace {
 
 const QByteArray Online("online");
 const QByteArray Offline("offline");
-const QByteArray LearnCommand("\xFF\x00\x00\xFE", 4);
 // Beyond the code's own duration, the time a module may take to report its emission finished.
 constexpr int EmissionGraceMs = 2000;
 
@@ -227,7 +227,7 @@ void TBridgeService::handleLearn(const QString &module, const QByteArray &payloa
     TModuleJob job;
     job.Kind = TModuleJob::Learn;
     job.Id = request.Id;
-    job.Frame = LearnCommand;
+    job.Frame = LearnCommandFrame;
     job.AnswerMs = request.TimeoutS * 1000;
     job.Save = request.Save;
     job.Remote = request.Remote;

@@ -1,4 +1,5 @@
 #include "bridge/modulesession.h"
+#include "core/commandframes.h"
 
 #include "core/replydecoder.h"
 
@@ -10,7 +11,6 @@ namespace {
 
 // Sent to a module when it dials in, as the main window does in server mode.
 const QByteArray ClearNotice("CLEAR");
-const QByteArray KeepAliveFrame("\xFF\x00\x00\xFA", 4);
 const QByteArray EmitDoneFrame("\xFF\x00\x00\xFD", 4);
 
 } // namespace
@@ -225,7 +225,7 @@ void TModuleSession::keepAlive()
     keepAlive_.setInterval(KeepAliveMs);
     if (!socket_ || busy_)
         return;
-    socket_->write(KeepAliveFrame);
+    socket_->write(KeepAliveCommandFrame);
     if (!keepAliveAnswer_.isActive())
         keepAliveAnswer_.start();
 }

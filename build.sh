@@ -11,8 +11,9 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-charts-dev qt6-svg-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n libqt6opengl6-dev libgl-dev libgtest-dev libgmock-dev
-  libbenchmark-dev libudev-dev fonts-noto-cjk librsvg2-bin desktop-file-utils appstream clang libclang-rt-14-dev lirc)
+PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-charts-dev qt6-svg-dev qt6-tools-dev qt6-l10n-tools libqt6opengl6-dev libgl-dev libgtest-dev libgmock-dev
+  libbenchmark-dev libudev-dev fonts-noto-cjk librsvg2-bin desktop-file-utils appstream clang libclang-rt-14-dev lirc lirc-compat-remotes
+  mosquitto mosquitto-clients libmosquitto-dev openssl qt6-translations-l10n)
 # Only for building the Debian package: dpkg-shlibdeps computes its dependencies, and CPack finds the
 # binaries with file.
 PACKAGING=(dpkg-dev file)

@@ -1,4 +1,5 @@
 #include "app/Unit1.h"
+#include "core/commandframes.h"
 
 #include "app/Unit2.h"
 #include "app/analysermenu.h"
@@ -47,7 +48,6 @@ constexpr int ClientHeight = 632;
 constexpr int LogWidthServer = 729;
 constexpr int LogWidthClient = 872;
 const QColor SkyBlue(166, 202, 240);
-const QByteArray KeepAliveFrame("\xFF\x00\x00\xFA", 4);
 const QByteArray ClearNotice("CLEAR");
 
 // Restarting means the full period counts from now; the same period leaves a running timer alone.
@@ -559,13 +559,13 @@ void TForm1::Timer3Timer()
     if (ServerSocket1->Active()) {
         for (int k = 0; k < ListUserAddr->count(); ++k) {
             if (platform::TSocketConnection *c = ServerSocket1->Connection(k)) {
-                c->PostBuf(KeepAliveFrame.constData(), KeepAliveFrame.size());
-                SentCount += KeepAliveFrame.size();
+                c->PostBuf(KeepAliveCommandFrame.constData(), KeepAliveCommandFrame.size());
+                SentCount += KeepAliveCommandFrame.size();
             }
         }
     } else if (ClientSocket->Active()) {
-        ClientSocket->Connection()->PostBuf(KeepAliveFrame.constData(), KeepAliveFrame.size());
-        SentCount += KeepAliveFrame.size();
+        ClientSocket->Connection()->PostBuf(KeepAliveCommandFrame.constData(), KeepAliveCommandFrame.size());
+        SentCount += KeepAliveCommandFrame.size();
     }
     setPanel(5, QString::number(SentCount));
     restart(Timer4);

@@ -31,7 +31,7 @@ constexpr int ClientHeight = 661;
 
 } // namespace
 
-TForm2::TForm2(TForm1 *mainForm, QWidget *parent)
+TForm2::TForm2(TForm1 *mainForm, QWidget *parent, std::unique_ptr<PelmComm::TPortEvents> portEvents)
     : QDialog(parent), Form1(mainForm)
 {
     const platform::SettingsPlace place = platform::ProgramSettingsPlace();
@@ -51,6 +51,7 @@ TForm2::TForm2(TForm1 *mainForm, QWidget *parent)
     createDevice();
     bindHandlers();
     retranslateUi();
+    watchPorts(std::move(portEvents));
     setFixedSize(ClientWidth, ClientHeight);
     FormCreate();
 }
@@ -266,7 +267,11 @@ void TForm2::retranslateUi()
     setPanel(0, tr("串口号"));
     setPanel(2, tr("状态"));
     setPanel(5, tr("开发组"));
+    // The state panel stays empty until the port has first been tried.
+    const bool stateShown = !PanelText(3).isEmpty();
     showPortState();
+    if (!stateShown)
+        setPanel(3, QString());
     setResult(resultSource_);
 }
 

@@ -4,8 +4,10 @@
 #include <QDialog>
 
 #include "core/moduleparams.h"
+#include "serial/portevents.h"
 
 #include <array>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -31,7 +33,9 @@ class TForm2 : public QDialog {
 public:
     static constexpr const char *SettingsFileName = "红外模块设置.ini";
 
-    explicit TForm2(TForm1 *mainForm, QWidget *parent = nullptr);
+    // Follows serial ports coming and going as the events tell; the machine's events unless given.
+    explicit TForm2(TForm1 *mainForm, QWidget *parent = nullptr,
+                    std::unique_ptr<PelmComm::TPortEvents> portEvents = nullptr);
     ~TForm2() override;
 
     // The program's settings file; placed elsewhere only by tests.
@@ -112,6 +116,15 @@ private:
     void savePort(const std::string &path);
     void takePackage(const QByteArray &package);
     void portLost();
+    // The port as the system has it now: an adapter known by its by-id link is followed to its
+    // current node, and the indicators tell when a lost port is back.
+    void watchPorts(std::unique_ptr<PelmComm::TPortEvents> portEvents);
+    void portsChanged();
+    // Follows the port to where it is now; true when it is there.
+    bool followPort();
+    void openPort();
+    // The by-id link name of the device the port names now, or empty.
+    std::string currentIdentity() const;
     // The write frame from the window; with no work mode selected the module is told to dial out.
     QByteArray parameterFrame() const;
     // Opens the port if needed, shows its state and sends, or says the port is not open.
@@ -124,4 +137,8 @@ private:
     std::array<QLabel *, 6> statusPanels_{};
     std::vector<std::pair<QLabel *, const char *>> captions_;
     const char *resultSource_ = nullptr;
+    std::unique_ptr<PelmComm::TPortEvents> portEvents_;
+    std::string portIdentity_; // the chosen adapter's by-id link name, kept in the settings file
+    bool portSeen_ = false;    // the port was there when last looked at
+    bool portLost_ = false;    // it went away since the user last opened or chose it
 };

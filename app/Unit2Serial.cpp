@@ -42,24 +42,36 @@ QString TForm2::portText() const
     return number > 0 ? QString::number(number) : QString::fromStdString(ZvCommDevice1->PortName());
 }
 
+// While a lost adapter is away its lamp is greyed and the button says so; pressing it still tries.
 void TForm2::showPortState()
 {
     const bool open = ZvCommDevice1->Active();
+    const bool away = !open && portLost_;
     Image5->setVisible(open);
-    Button1->setText(open ? tr("关闭串口") : tr("打开串口"));
+    Image6->setEnabled(!away);
+    Image6->setToolTip(away ? tr("串口已断开，接回后可重新打开") : QString());
+    Button1->setText(open ? tr("关闭串口") : away ? tr("串口已断开") : tr("打开串口"));
     setPanel(3, open ? tr("打开") : tr("关闭"));
 }
 
 void TForm2::Button1Click()
 {
     setResult(nullptr);
-    ZvCommDevice1->SetActive(!ZvCommDevice1->Active());
+    if (ZvCommDevice1->Active())
+        ZvCommDevice1->SetActive(false);
+    else
+        openPort();
     showPortState();
 }
 
+// The port chosen in the dialog is the adapter meant from now on, by its by-id link where it has one.
 void TForm2::ButtonSet1Click()
 {
-    ZvCommDevice1->SettingsDialog(this, true);
+    if (ZvCommDevice1->SettingsDialog(this, true)) {
+        portIdentity_ = currentIdentity();
+        portLost_ = false;
+        portSeen_ = true; // the dialog has just opened it
+    }
     setPanel(1, portText());
     showPortState();
     savePort(SettingsPath());
@@ -68,15 +80,14 @@ void TForm2::ButtonSet1Click()
 void TForm2::FormClose()
 {
     ZvCommDevice1->SetActive(false);
-    Image5->hide();
-    Button1->setText(tr("打开串口"));
-    setPanel(3, tr("关闭"));
+    portLost_ = false;
+    showPortState();
 }
 
 void TForm2::sendOnPort(const QByteArray &frame, const char *refusal)
 {
     if (!ZvCommDevice1->Active())
-        ZvCommDevice1->SetActive(true);
+        openPort();
     showPortState();
     if (ZvCommDevice1->Active())
         ZvCommDevice1->Write(frame.constData(), static_cast<int32_t>(frame.size()));
@@ -118,7 +129,7 @@ void TForm2::ZvCommDevice1CommNotify(QObject *, int32_t notifyType)
 }
 
 // The port is closed at once, so that the indicators tell the truth and nothing waits on a device
-// that is gone; the user opens it again once the adapter is back.
+// that is gone; they tell again when the adapter is back, and the user opens it then.
 void TForm2::portLost()
 {
     // Closed by the user, or opened again, since the loss was reported: nothing to tell.
@@ -126,6 +137,8 @@ void TForm2::portLost()
         return;
     const QString port = QString::fromStdString(ZvCommDevice1->PortName());
     ZvCommDevice1->SetActive(false);
+    portLost_ = true;
+    portSeen_ = false;
     showPortState();
     QMessageBox::critical(this, tr("错误信息框"), tr("串口 %1 已断开，请检查串口连接后重新打开串口。。。").arg(port));
 }

@@ -41,6 +41,9 @@ void TForm2::LoadSettings(const std::string &path)
     ZvCommDevice1->SetPortNo(toInt(file.PortNumber));
     if (!file.PortName.empty())
         ZvCommDevice1->SetPortName(file.PortName);
+    portIdentity_ = file.PortIdentity;
+    portLost_ = false;
+    followPort();
     const int mode = toInt(file.WorkMode);
     ComboBox1->setCurrentIndex(mode == 0 || mode == 1 ? mode : -1);
     showWorkModeBrackets(ComboBox1->currentIndex());
@@ -54,6 +57,7 @@ void TForm2::SaveSettings(const std::string &path)
         file.Edits[n - 1] = edits_[n]->text();
     file.PortNumber = std::to_string(ZvCommDevice1->PortNo());
     file.PortName = ZvCommDevice1->PortName();
+    file.PortIdentity = portIdentity_;
     file.WorkMode = std::to_string(ComboBox1->currentIndex());
     file.Restart = CheckBox1->isChecked() ? "1" : "0";
     WriteParameterFile(path, file);
@@ -61,7 +65,7 @@ void TForm2::SaveSettings(const std::string &path)
 
 void TForm2::savePort(const std::string &path)
 {
-    WritePortKeys(path, std::to_string(ZvCommDevice1->PortNo()), ZvCommDevice1->PortName());
+    WritePortKeys(path, std::to_string(ZvCommDevice1->PortNo()), ZvCommDevice1->PortName(), portIdentity_);
 }
 
 void TForm2::保存到文件Click()

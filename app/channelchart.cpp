@@ -67,7 +67,11 @@ TChannelChart::TChannelChart(QWidget *parent) : QChartView(new QChart, parent)
 void TChannelChart::retranslateUi()
 {
     setAccessibleName(tr("波形图"));
+    // What the drawn axis title says, for screen readers, which do not see it.
+    setAccessibleDescription(tr("横轴为时间，单位 10 微秒（0.01 毫秒）"));
     chart()->setTitle(tr("万能学习型红外遥控器波形图 （在波形上按住鼠标左键，右下和左上滑动实现波形缩放）"));
+    // The trace's times are the module's 10 µs units, as its replies carry them.
+    BottomAxis->setTitleText(tr("时间（×10 微秒）"));
     for (int i = 0; i < ChannelCount; ++i) {
         const int channel = i + 1;
         const TRow &r = rows[i];

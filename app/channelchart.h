@@ -1,8 +1,10 @@
 #pragma once
 // The four-channel waveform chart with its channel store: one learned code per channel, drawn as a
 // step waveform, and per channel a row of controls in the chart's right margin (select, emit,
-// clear). Dragging over the plot toward the lower right zooms the time axis to the dragged range,
-// toward the upper left it returns to the full range; the level axis never moves.
+// clear). The time axis counts the module's 10 µs units and says so in its title and in the
+// chart's accessible description. Dragging over the plot toward the lower right zooms the time
+// axis to the dragged range, toward the upper left it returns to the full range; the level axis
+// never moves.
 #include <QChartView>
 
 #include <array>

@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <optional>
+
 namespace {
 
 QString entryText(const TCodeRecord &r)
@@ -55,7 +57,8 @@ QStringList formatFilters()
 {
     QStringList filters;
     for (const TFormatInfo &f : CodeFormats())
-        filters << f.Filter;
+        if (f.Exports)
+            filters << f.Filter;
     return filters;
 }
 
@@ -70,6 +73,21 @@ TListedLibrary listLibrary(const QString &path)
     TListedLibrary listed{LoadCodeLibrary(path), {}};
     listed.Entries = entries(listed.Library.Records);
     return listed;
+}
+
+// What an export offers: the library, and the record the channel's code was loaded from or saved
+// as, whose name the exported code then keeps.
+struct TExportChoice {
+    TListedLibrary Listed;
+    std::optional<TCodeRecord> ChannelRecord;
+};
+
+TExportChoice exportChoice(const QString &path, const QString &channelHex)
+{
+    TExportChoice choice{listLibrary(path), std::nullopt};
+    if (const TCodeRecord *r = RecordOfReply(choice.Listed.Library.Records, HexTextToBytes(channelHex, THexParse::Lenient)))
+        choice.ChannelRecord = *r;
+    return choice;
 }
 
 struct TListedImport {
@@ -119,8 +137,12 @@ TCodesUi::TCodesUi(TForm1 *owner) : QObject(owner), LibraryPath(DefaultCodeLibra
     connect(OpenAction, &QAction::triggered, this, [this] { ReportErrors([&] { OpenLibrary(); }); });
     connect(SaveAsAction, &QAction::triggered, this, [this] { ReportErrors([&] { SaveLibraryAs(); }); });
 
+    // The channels' context menus hang in this menu too: a popup opened on a control is a window
+    // of its own, which assistive technology finds from the main window only through a menu.
+    Menu->addSeparator();
     for (int c = 1; c <= 4; ++c) {
         channelMenus.at(c - 1) = makeChannelMenu(c);
+        Menu->addMenu(channelMenus.at(c - 1));
         attachContextMenu(form->Chart1->RadioButton(c), c);
         attachContextMenu(form->Chart1->EmitButton(c), c);
     }
@@ -156,7 +178,8 @@ void TCodesUi::Retranslate()
     SaveAsAction->setText(tr("编码库另存为…"));
     for (int c = 1; c <= 4; ++c) {
         QMenu *menu = ChannelMenu(c);
-        menu->setTitle(tr("%1 通道").arg(c));
+        menu->setTitle(tr("%1 通道编码").arg(c));
+        menu->setAccessibleName(menu->title());
         for (int k = 0; k < 4; ++k)
             menu->actions().at(k)->setText(tr(items[k]));
     }
@@ -260,8 +283,7 @@ void TCodesUi::LoadFromLibrary(int channel)
 
 void TCodesUi::Import(int channel)
 {
-    const QString file = pickFile(form, false, tr("导入编码"),
-                                  QStringList{tr("编码文件 (*.ir *.conf *.txt *.raw *.csv *.pronto)"), tr("所有文件 (*)")},
+    const QString file = pickFile(form, false, tr("导入编码"), QStringList{ImportFileFilter(), tr("所有文件 (*)")},
                                   nullptr);
     if (file.isEmpty())
         return;
@@ -269,16 +291,20 @@ void TCodesUi::Import(int channel)
         TListedImport listed{ImportCodeFile(file), {}};
         listed.Entries = entries(listed.In.Records);
         return listed;
-    }, [this, channel](TListedImport listed) {
+    }, [this, channel, file](TListedImport listed) {
         const TImport &in = listed.In;
         if (!in.Ok()) {
             report(in.Error);
             return;
         }
-        for (const QString &refused : in.Refused)
-            form->AddLogLine(tr("未导入：") + refused);
+        if (!in.Refused.empty()) {
+            form->AddLogLine(QString());
+            form->AddLogLine(tr("%1 中有 %2 条记录未导入......").arg(file).arg(in.Refused.size()));
+        }
+        for (const TRefusal &refused : in.Refused)
+            form->AddLogLine(tr("未导入：") + refused.Text());
         if (in.Records.empty()) {
-            report(tr("文件中没有可导入的编码：\n") + in.Refused.join(u'\n'));
+            report(tr("文件中没有可导入的编码：\n") + RefusalsText(in.Refused));
             return;
         }
         TCodePickDialog dialog(form, [] { return tr("导入到编码库"); }, listed.Entries, true);
@@ -307,7 +333,8 @@ void TCodesUi::Export(int channel)
 {
     const QString path = LibraryPath;
     const QString hex = form->Chart1->ChannelCode(channel);
-    inBackground<TListedLibrary>([path] { return listLibrary(path); }, [this, channel, hex](TListedLibrary listed) {
+    inBackground<TExportChoice>([path, hex] { return exportChoice(path, hex); }, [this, channel, hex](TExportChoice choice) {
+        const TListedLibrary &listed = choice.Listed;
         const TLibraryRead &library = listed.Library;
         if (!library.Ok()) {
             report(library.Error);
@@ -316,11 +343,13 @@ void TCodesUi::Export(int channel)
         std::vector<TCodeRecord> records;
         QStringList texts;
         if (!hex.isEmpty()) {
-            TCodeRecord current;
-            current.Name = tr("%1 通道").arg(channel);
+            TCodeRecord current = choice.ChannelRecord.value_or(TCodeRecord());
             current.Code = CodeFromReply(HexTextToBytes(hex, THexParse::Lenient));
+            const QString place = tr("%1 通道").arg(channel);
+            if (current.Name.isEmpty())
+                current.Name = place;
             records.push_back(current);
-            texts << entryText(current);
+            texts << (choice.ChannelRecord ? place + tr("：") + entryText(current) : entryText(current));
         }
         records.insert(records.end(), library.Records.begin(), library.Records.end());
         texts += listed.Entries;
@@ -345,23 +374,22 @@ void TCodesUi::Export(int channel)
 void TCodesUi::exportRecords(const std::vector<TCodeRecord> &records, const QString &remote)
 {
     QString filter;
-    QString file = pickFile(form, true, tr("导出编码"), formatFilters(), &filter);
+    const QString file = pickFile(form, true, tr("导出编码"), formatFilters(), &filter);
     if (file.isEmpty())
         return;
-    const TFormatInfo &info = FormatInfo(FormatOfFilter(filter).value_or(TCodeFormat::IrFile));
-    if (!file.contains(u'.'))
-        file += u'.' + info.Suffix;
-    const TExport out = ExportCodes(info.Format, records, remote.isEmpty() ? QStringLiteral("irtool") : remote);
+    const TExportTarget target = ExportTarget(file, FormatOfFilter(filter).value_or(TCodeFormat::IrFile));
+    const TExport out = ExportCodes(target.Format, records, remote.isEmpty() ? QStringLiteral("irtool") : remote);
     if (!out.Error.isEmpty()) {
         report(out.Error);
         return;
     }
-    if (const QString error = WriteCodeFile(file, out.Text); !error.isEmpty()) {
+    if (const QString error = WriteCodeFile(target.Path, out.Text); !error.isEmpty()) {
         report(error);
         return;
     }
     form->AddLogLine(QString());
-    form->AddLogLine(tr("已导出 %1 个编码到 %2......").arg(records.size()).arg(file));
+    form->AddLogLine(
+        tr("已导出 %1 个编码（%2）到 %3......").arg(records.size()).arg(FormatInfo(target.Format).Name, target.Path));
     if (!out.Note.isEmpty())
         form->AddLogLine(out.Note + QStringLiteral("......"));
 }

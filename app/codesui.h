@@ -1,6 +1,7 @@
 #pragma once
 // The main window's code library and file exchange: the menu "编码" (for the selected channel)
-// and a context menu on each channel's radio button and emit button (for that channel). Reading
+// and a context menu on each channel's radio button and emit button (for that channel), which is
+// also a submenu of "编码". Reading
 // and writing files runs on a worker thread, so that a large library or file never stalls the
 // window; the dialogs and the channel are handled on the window's thread when the work is done.
 // While one such job runs, the actions are disabled.

@@ -40,6 +40,18 @@ void TCliOutput::Progress(const QString &text) const
     WriteErr(line(text));
 }
 
+void TCliOutput::Refused(const QString &name, const QString &reason)
+{
+    Progress(QStringLiteral("irtool-cli %1: not taken: %2: %3").arg(command_, name, reason));
+    refused_.append(QJsonObject{{QStringLiteral("name"), name}, {QStringLiteral("reason"), reason}});
+}
+
+void TCliOutput::addRefused(QJsonObject &fields) const
+{
+    if (!refused_.isEmpty())
+        fields.insert(QStringLiteral("refused"), refused_);
+}
+
 void TCliOutput::Result(QJsonObject fields, const QString &text) const
 {
     if (!json_) {
@@ -48,6 +60,7 @@ void TCliOutput::Result(QJsonObject fields, const QString &text) const
     }
     fields.insert(QStringLiteral("command"), command_);
     fields.insert(QStringLiteral("ok"), true);
+    addRefused(fields);
     WriteOut(QString::fromUtf8(QJsonDocument(fields).toJson(QJsonDocument::Compact)) + QLatin1Char('\n'));
 }
 
@@ -56,10 +69,11 @@ int TCliOutput::Failure(const ECliError &error) const
     const QString message = QString::fromStdString(error.what());
     WriteErr(QStringLiteral("irtool-cli %1: %2\n").arg(command_, message));
     if (json_) {
-        const QJsonObject fields{{QStringLiteral("command"), command_},
-                                 {QStringLiteral("ok"), false},
-                                 {QStringLiteral("error"), error.Id},
-                                 {QStringLiteral("message"), message}};
+        QJsonObject fields{{QStringLiteral("command"), command_},
+                           {QStringLiteral("ok"), false},
+                           {QStringLiteral("error"), error.Id},
+                           {QStringLiteral("message"), message}};
+        addRefused(fields);
         WriteOut(QString::fromUtf8(QJsonDocument(fields).toJson(QJsonDocument::Compact)) + QLatin1Char('\n'));
     }
     return error.Exit;

@@ -21,7 +21,10 @@ const std::vector<std::pair<const char *, TCodeFormat>> &formatNames()
                                                                          {"raw", TCodeFormat::Raw},
                                                                          {"csv", TCodeFormat::Csv},
                                                                          {"lirc", TCodeFormat::Lirc},
-                                                                         {"ir", TCodeFormat::IrFile}};
+                                                                         {"ir", TCodeFormat::IrFile},
+                                                                         {"sendir", TCodeFormat::GlobalCache},
+                                                                         {"broadlink", TCodeFormat::Broadlink},
+                                                                         {"broadlink-hex", TCodeFormat::BroadlinkHex}};
     return names;
 }
 
@@ -53,7 +56,7 @@ QByteArray ReadInput(const QString &path)
     return file.readAll();
 }
 
-std::vector<TCodeRecord> CodesFromText(const QByteArray &text, const QString &where)
+std::vector<TCodeRecord> CodesFromText(const QByteArray &text, const QString &where, TCliOutput &out)
 {
     const THexReading hex = ReadHexText(QString::fromUtf8(text));
     if (hex.Error.isEmpty() && EmitFrameProblem(hex.Bytes).isEmpty()) {
@@ -71,8 +74,13 @@ std::vector<TCodeRecord> CodesFromText(const QByteArray &text, const QString &wh
     const TImport import = ImportCodes(text);
     if (!import.Ok())
         badFile(QStringLiteral("%1: %2").arg(where, import.Error));
+    for (const TRefusal &r : import.Refused)
+        out.Refused(r.Name, r.Reason);
     if (import.Records.empty())
-        badFile(QStringLiteral("%1: no codes in it").arg(where));
+        badFile(QStringLiteral("%1: none of its %2 record(s) could be taken:\n%3")
+                    .arg(where)
+                    .arg(import.Refused.size())
+                    .arg(RefusalsText(import.Refused)));
     return import.Records;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Codes as the command line takes them in and gives them out: files, standard input, a module's
 // reply as hex text, the code library, and the exchange formats by their short names.
+#include "cli/clioutput.h"
 #include "core/codelibrary.h"
 #include "core/formats/codeformats.h"
 
@@ -18,9 +19,10 @@ QString FormatNames();
 QByteArray ReadInput(const QString &path);
 
 // The codes text holds: a module's reply as hex text is one learned code; a code library is read
-// as one; any other text in the exchange format its contents tell. where names the source in the
-// "bad-file" failure raised when nothing can be read.
-std::vector<TCodeRecord> CodesFromText(const QByteArray &text, const QString &where);
+// as one; any other text in the exchange format its contents tell. Records the file holds but that
+// cannot be taken go to out.Refused; where names the source in the "bad-file" failure raised when
+// nothing can be read or taken, which gives every reason.
+std::vector<TCodeRecord> CodesFromText(const QByteArray &text, const QString &where, TCliOutput &out);
 
 // The record named name (and remote, when given) of the library at path; a failure naming what is
 // missing.

@@ -9,7 +9,7 @@ int RunConvert(const QStringList &arguments)
     TCommandLine line(QStringLiteral("convert --to FORMAT [FILE | -] [--out FILE] [options]"),
                       QStringLiteral("Converts the codes of FILE, or of standard input without one, to another format. "
                                      "The input's format is told by its contents: a module's reply as hex text, a code "
-                                     "library, Pronto, raw, CSV, LIRC or a signal file."));
+                                     "library, Pronto, raw, CSV, LIRC, a signal file, Global Caché sendir, Broadlink packets (base64 or hex), a Home Assistant Broadlink code store or Tasmota raw."));
     line.Add({QStringLiteral("to"), QStringLiteral("Output format: %1, or library.").arg(FormatNames()), QStringLiteral("format")});
     line.Add({QStringLiteral("out"), QStringLiteral("Write to FILE instead of standard output."), QStringLiteral("file")});
     line.Add({QStringLiteral("remote"), QStringLiteral("Remote name for LIRC files and the library (default: remote)."),
@@ -31,7 +31,7 @@ int RunConvert(const QStringList &arguments)
         const QString path = line.Positional().value(0, QStringLiteral("-"));
         const QString remote = line.Value(QStringLiteral("remote")).isEmpty() ? QStringLiteral("remote") : line.Value(QStringLiteral("remote"));
 
-        std::vector<TCodeRecord> records = CodesFromText(ReadInput(path), path == QLatin1String("-") ? QStringLiteral("standard input") : path);
+        std::vector<TCodeRecord> records = CodesFromText(ReadInput(path), path == QLatin1String("-") ? QStringLiteral("standard input") : path, out);
         if (line.IsSet(QStringLiteral("remote")))
             for (TCodeRecord &r : records)
                 r.Remote = remote;

@@ -20,7 +20,7 @@ int RunIdentify(const QStringList &arguments)
         if (line.Positional().size() > 1)
             UsageError(QStringLiteral("identify reads one file, not %1").arg(line.Positional().size()));
         const QString path = line.Positional().value(0, QStringLiteral("-"));
-        const std::vector<TCodeRecord> records = CodesFromText(ReadInput(path), path == QLatin1String("-") ? QStringLiteral("standard input") : path);
+        const std::vector<TCodeRecord> records = CodesFromText(ReadInput(path), path == QLatin1String("-") ? QStringLiteral("standard input") : path, out);
         QJsonArray codes;
         QStringList lines;
         for (const TCodeRecord &r : records) {

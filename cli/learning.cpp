@@ -1,4 +1,5 @@
 #include "cli/learning.h"
+#include "core/commandframes.h"
 
 #include "cli/linkcommand.h"
 #include "cli/protocoltext.h"
@@ -11,7 +12,6 @@
 
 namespace {
 
-const QByteArray LearnCommand("\xFF\x00\x00\xFE", 4);
 
 QString hex(const QByteArray &bytes)
 {
@@ -23,7 +23,7 @@ QString hex(const QByteArray &bytes)
 TLearned LearnCode(TModuleLink &link, QDeadlineTimer deadline)
 {
     const TExchangeOutcome answer = link.Exchange(
-        LearnCommand, [](TReplyKind kind) { return kind == rkDecodedData || kind == rkDecodeTimeout; }, deadline);
+        LearnCommandFrame, [](TReplyKind kind) { return kind == rkDecodedData || kind == rkDecodeTimeout; }, deadline);
     FailOn(answer);
     if (answer.Kind == rkDecodeTimeout)
         throw ECliError(ExitFailure, QStringLiteral("decode-timeout"),

@@ -34,7 +34,7 @@ TCodeRecord pick(std::vector<TCodeRecord> records, const TCommandLine &line, con
     return records.front();
 }
 
-TCodeRecord codeToSend(const TCommandLine &line)
+TCodeRecord codeToSend(const TCommandLine &line, TCliOutput &out)
 {
     const int sources = (line.Positional().isEmpty() ? 0 : 1) + (line.IsSet(QStringLiteral("file")) ? 1 : 0)
         + (line.IsSet(QStringLiteral("library")) ? 1 : 0);
@@ -58,7 +58,7 @@ TCodeRecord codeToSend(const TCommandLine &line)
             if (const QString problem = EmitFrameProblem(reading.Bytes); !problem.isEmpty())
                 throw ECliError(ExitFailure, QStringLiteral("bad-file"), path + QStringLiteral(": ") + problem);
         }
-        return pick(CodesFromText(text, path), line, path);
+        return pick(CodesFromText(text, path, out), line, path);
     }
     const QString text = line.Positional().first();
     if (looksLikeReply(text)) {
@@ -69,7 +69,7 @@ TCodeRecord codeToSend(const TCommandLine &line)
             UsageError(problem);
     }
     try {
-        return pick(CodesFromText(text.toUtf8(), QStringLiteral("the code")), line, QStringLiteral("the code"));
+        return pick(CodesFromText(text.toUtf8(), QStringLiteral("the code"), out), line, QStringLiteral("the code"));
     } catch (const ECliError &error) {
         UsageError(QString::fromStdString(error.what()));
     }
@@ -95,7 +95,7 @@ int RunSend(const QStringList &arguments)
     try {
         if (!line.Parse(arguments))
             return ExitSuccess;
-        const TCodeRecord record = codeToSend(line);
+        const TCodeRecord record = codeToSend(line, out);
         const TFrameBuild frame = ReplyForCode(record.Code);
         if (!frame.Ok())
             throw ECliError(ExitFailure, QStringLiteral("bad-code"), QStringLiteral("%1: %2").arg(RecordTitle(record), frame.Error));

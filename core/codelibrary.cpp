@@ -2,6 +2,7 @@
 
 #include "core/formats/textscan.h"
 #include "core/hextext.h"
+#include "core/moduleframe.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,9 +29,11 @@ QString escape(const QString &s)
             out += QStringLiteral("\\\\");
         else if (c == u'\n')
             out += QStringLiteral("\\n");
+        else if (c == u'\r')
+            out += QStringLiteral("\\r"); // a reader takes a lone one for a line's end
         else if (c == u' ' && (i == 0 || i + 1 == s.size()))
             out += QStringLiteral("\\s"); // a reader trims the value's ends
-        else if (c != u'\r')
+        else
             out += c;
     }
     return out;
@@ -51,6 +54,8 @@ std::optional<QString> unescape(std::string_view v)
             return std::nullopt;
         if (v[i] == 'n')
             out += '\n';
+        else if (v[i] == 'r')
+            out += '\r';
         else if (v[i] == 's')
             out += ' ';
         else if (v[i] == '\\')
@@ -93,6 +98,9 @@ std::optional<QString> parseTimings(std::string_view v, std::vector<int> &out)
         const std::optional<long long> n = ParseInt(t);
         if (!n)
             return QString::fromUtf8("时长 %1 不是整数").arg(Quote(t));
+        // Nothing can emit a pulse or a pause of no length, and no export could write one back.
+        if (*n == 0)
+            return QString::fromUtf8("第 %1 个时长 %2 为 0 微秒，时长至少 1 微秒").arg(out.size() + 1).arg(Quote(t));
         const bool mark = out.size() % 2 == 0;
         if ((*n > 0) != mark)
             return QString::fromUtf8("第 %1 个时长 %2 应为%3").arg(out.size() + 1).arg(*n)
@@ -219,7 +227,7 @@ std::optional<QString> TLibraryParser::field(std::string_view key, std::string_v
     }
     const std::optional<QString> text = unescape(value);
     if (!text)
-        return QString::fromUtf8("%1 中的反斜杠只能写作 \\\\、\\n 或 \\s").arg(Quote(value));
+        return QString::fromUtf8("%1 中的反斜杠只能写作 \\\\、\\n、\\r 或 \\s").arg(Quote(value));
     QString &target = key == "code" ? current_.Name : key == "remote" ? current_.Remote
                     : key == "notes" ? current_.Notes : current_.Protocol;
     target = *text;
@@ -333,4 +341,13 @@ size_t PutRecord(std::vector<TCodeRecord> &records, const TCodeRecord &record)
     }
     records.push_back(record);
     return records.size() - 1;
+}
+
+const TCodeRecord *RecordOfReply(const std::vector<TCodeRecord> &records, const QByteArray &reply)
+{
+    for (const TCodeRecord &r : records) {
+        if (ReplyForCode(r.Code).Reply == reply)
+            return &r;
+    }
+    return nullptr;
 }

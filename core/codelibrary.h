@@ -42,3 +42,7 @@ QString DefaultCodeLibraryPath();
 
 // Adds the record, or replaces the one with the same name and remote; returns its index.
 size_t PutRecord(std::vector<TCodeRecord> &records, const TCodeRecord &record);
+
+// The first record that is emitted with exactly these bytes (ReplyForCode): the one a channel
+// holding the reply was loaded from or saved as; nullptr when there is none.
+const TCodeRecord *RecordOfReply(const std::vector<TCodeRecord> &records, const QByteArray &reply);

@@ -29,6 +29,7 @@ void TPelmSerialPortList::EnumPortsW()
     FList.clear();
     _FromSysfs();
     _FromUdev();
+    _FromLinks();
     std::sort(FList.begin(), FList.end(), [](const auto &a, const auto &b) { return _SortCompare(*a, *b) < 0; });
 }
 
@@ -64,6 +65,19 @@ void TPelmSerialPortList::_FromUdev()
             info->Driver = d.driver;
         if (!d.location.empty())
             info->LocationInformation = d.location;
+    }
+}
+
+// The link's name tells maker, model and serial number, which tell one adapter from another of
+// the same kind better than the description does.
+void TPelmSerialPortList::_FromLinks()
+{
+    for (const platform::SerialLink &link : FSource->Links()) {
+        TPelmSerialPortInfo *info = PortByName(TCommSerialPortInfo::PortNameOfDevice(link.target));
+        if (!info || !info->PersistentId.empty())
+            continue;
+        info->PersistentId = link.name;
+        info->FriendlyName = link.name + " (" + info->PortName + ")";
     }
 }
 

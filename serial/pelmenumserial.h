@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/sys/serialpaths.h"
 #include "platform/sys/ttyenum.h"
 
 #include <cstdint>
@@ -24,21 +25,26 @@ public:
     std::string FriendlyName;
     std::string LocationInformation;
     std::string Driver;
+    std::string PersistentId; // the by-id link name of a USB adapter, which stays across pluggings
 };
 
-// Where the port list comes from: the ports that exist, then descriptions to complete them.
+// Where the port list comes from: the ports that exist, then descriptions and stable names to
+// complete them.
 class TSerialPortSource {
 public:
     virtual ~TSerialPortSource() = default;
     virtual std::vector<std::string> Devices() = 0;
     virtual std::vector<platform::TtyDescription> Descriptions() = 0;
+    virtual std::vector<platform::SerialLink> Links() { return {}; }
 };
 
-// The machine's ports: sysfs for the ports, udev for their descriptions.
+// The machine's ports: sysfs for the ports, udev for their descriptions, the by-id folder for their
+// stable names.
 class TSystemSerialPortSource : public TSerialPortSource {
 public:
     std::vector<std::string> Devices() override { return platform::ListTtyPorts(); }
     std::vector<platform::TtyDescription> Descriptions() override { return platform::DescribeTtyPorts(); }
+    std::vector<platform::SerialLink> Links() override { return platform::ListSerialLinks(); }
 };
 
 class TPelmSerialPortList {
@@ -65,6 +71,7 @@ public:
 protected:
     void _FromSysfs();
     void _FromUdev();
+    void _FromLinks();
 
 private:
     std::unique_ptr<TSerialPortSource> FSource;

@@ -3,6 +3,7 @@
 #include "serial/unitzvcommdevicesettingsportitem.h"
 #include "platform/sys/strconv.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -13,6 +14,7 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStyle>
 
 #include <array>
@@ -127,10 +129,12 @@ QPushButton *NewButton(QWidget *parent, QStyle::StandardPixmap glyph)
 } // namespace
 
 TForm_ZvCommDevice_Settings::TForm_ZvCommDevice_Settings(QWidget *owner, TZvCustomCommDevice *device,
-                                                         bool openAfterOk, std::unique_ptr<TSerialPortSource> ports)
+                                                         bool openAfterOk, std::unique_ptr<TSerialPortSource> ports,
+                                                         std::unique_ptr<TPortEvents> events)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      FDevice(device), FOpenAfterOk(openAfterOk), FPortInfo(std::make_unique<TCommSerialPortInfo>(std::move(ports)))
+      FDevice(device), FOpenAfterOk(openAfterOk), FPortInfo(std::make_unique<TCommSerialPortInfo>(std::move(ports))),
+      FPortEvents(std::move(events))
 {
     setFont(QFont(QStringLiteral("Tahoma"), 8));
     setFixedSize(kClientWidth, kClientHeight);
@@ -150,6 +154,8 @@ TForm_ZvCommDevice_Settings::TForm_ZvCommDevice_Settings(QWidget *owner, TZvCust
     FRemembered.InBufSize = FDevice->InBufSize();
     FRemembered.OutBufSize = FDevice->OutBufSize();
     showSettings();
+    connect(FPortEvents.get(), &TPortEvents::PortAdded, this, &TForm_ZvCommDevice_Settings::refreshPorts);
+    connect(FPortEvents.get(), &TPortEvents::PortRemoved, this, &TForm_ZvCommDevice_Settings::refreshPorts);
 
     // Centred on the program's main window rather than on the window that asked for the dialog.
     for (QWidget *top : QApplication::topLevelWidgets()) {
@@ -258,9 +264,52 @@ void TForm_ZvCommDevice_Settings::fillPorts()
 {
     const int itemHeight = QFontMetrics(font()).height() + 2;
     CbPort->setItemDelegate(new TPortItemDelegate(FPortInfo->PortList, itemHeight, CbPort));
+    addPortItems();
+}
+
+void TForm_ZvCommDevice_Settings::addPortItems()
+{
     CbPort->clear();
-    for (int i = 0; i < FPortInfo->PortList.SPCount(); ++i)
-        CbPort->addItem(QString::fromStdString(FPortInfo->PortList.PortName(i)));
+    const QFontMetrics metrics(CbPort->view()->font());
+    int widest = 0;
+    for (int i = 0; i < FPortInfo->PortList.SPCount(); ++i) {
+        const TPelmSerialPortInfo *info = FPortInfo->PortList.SPInfo(i);
+        const QString name = QString::fromStdString(info->PortName);
+        CbPort->addItem(name);
+        // The description the delegate paints, for screen readers and the pointer too.
+        const QString friendly = QString::fromStdString(info->FriendlyName);
+        CbPort->setItemData(i, friendly, Qt::AccessibleDescriptionRole);
+        CbPort->setItemData(i, friendly, Qt::ToolTipRole);
+        widest = std::max(widest, std::max(metrics.horizontalAdvance(name), TPortItemDelegate::MinNameWidth) +
+                                      metrics.horizontalAdvance(friendly) + 8);
+    }
+    // A by-id name is long: the open list grows to show it whole, the field keeps its size.
+    CbPort->view()->setMinimumWidth(widest + CbPort->view()->verticalScrollBar()->sizeHint().width());
+}
+
+void TForm_ZvCommDevice_Settings::refreshPorts()
+{
+    const QString text = CbPort->currentText();
+    const int index = CbPort->currentIndex();
+    if (index >= 0 && CbPort->itemText(index) == text) {
+        const TPelmSerialPortInfo *chosen = FPortInfo->PortList.PortByName(text.toStdString());
+        FChosenId = chosen ? chosen->PersistentId : std::string();
+    } else if (text != FAwayText) {
+        FChosenId.clear(); // typed by the user since
+    }
+
+    FPortInfo->Refresh();
+    addPortItems();
+    int again = -1;
+    for (int i = 0; i < FPortInfo->PortList.SPCount() && !FChosenId.empty() && again < 0; ++i)
+        if (FPortInfo->PortList.SPInfo(i)->PersistentId == FChosenId)
+            again = i;
+    if (again < 0)
+        again = CbPort->findText(text, Qt::MatchFixedString);
+    CbPort->setCurrentIndex(again);
+    if (again < 0)
+        CbPort->setEditText(text);
+    FAwayText = again < 0 ? text : QString();
 }
 
 void TForm_ZvCommDevice_Settings::placeButtons()

@@ -4,6 +4,7 @@
 // the program chose (platform::ChooseMessageLocaleId), and change with it on a LanguageChange.
 #include "serial/pelmcommerror.h"
 #include "serial/pelmenumserial.h"
+#include "serial/portevents.h"
 #include "serial/zvcommdevice.h"
 
 #include <QDialog>
@@ -49,9 +50,11 @@ public:
         const char *const *FTable;
     };
 
-    // The port list comes from the machine unless a source is given.
+    // The port list comes from the machine unless a source is given, and follows ports coming and
+    // going as the events tell.
     TForm_ZvCommDevice_Settings(QWidget *owner, TZvCustomCommDevice *device, bool openAfterOk,
-                                std::unique_ptr<TSerialPortSource> ports = std::make_unique<TSystemSerialPortSource>());
+                                std::unique_ptr<TSerialPortSource> ports = std::make_unique<TSystemSerialPortSource>(),
+                                std::unique_ptr<TPortEvents> events = std::make_unique<TSystemPortEvents>());
     ~TForm_ZvCommDevice_Settings() override;
 
     void BnOKClick();
@@ -105,6 +108,9 @@ private:
     void createControls();
     void setCaptions();
     void fillPorts();
+    void addPortItems();
+    // The list enumerated again; the chosen port stays chosen, found by its stable name where it has one.
+    void refreshPorts();
     void placeButtons();
     void showSettings();
     // The entries checked in order; false after showing the first failure.
@@ -120,6 +126,10 @@ private:
     bool FWasActive = false;
     bool FOpenAfterOk;
     std::unique_ptr<TCommSerialPortInfo> FPortInfo;
+    std::unique_ptr<TPortEvents> FPortEvents;
+    // The chosen adapter's stable name, kept while it is away and its name stays in the field.
+    std::string FChosenId;
+    QString FAwayText;
     TRemembered FRemembered;
 };
 

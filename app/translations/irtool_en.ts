@@ -183,6 +183,14 @@
         <source>清除 %1 通道波形</source>
         <translation>Clear the trace of channel %1</translation>
     </message>
+    <message>
+        <source>横轴为时间，单位 10 微秒（0.01 毫秒）</source>
+        <translation>Horizontal axis: time, in units of 10 µs (0.01 ms)</translation>
+    </message>
+    <message>
+        <source>时间（×10 微秒）</source>
+        <translation>Time (×10 µs)</translation>
+    </message>
 </context>
 <context>
     <name>TCodeSaveDialog</name>
@@ -280,10 +288,6 @@ The code library was not changed.</translation>
         <translation>Import codes</translation>
     </message>
     <message>
-        <source>编码文件 (*.ir *.conf *.txt *.raw *.csv *.pronto)</source>
-        <translation>Code files (*.ir *.conf *.txt *.raw *.csv *.pronto)</translation>
-    </message>
-    <message>
         <source>所有文件 (*)</source>
         <translation>All files (*)</translation>
     </message>
@@ -314,10 +318,6 @@ The code library was not changed.</translation>
         <translation>Export codes</translation>
     </message>
     <message>
-        <source>已导出 %1 个编码到 %2......</source>
-        <translation>Exported %1 codes to %2......</translation>
-    </message>
-    <message>
         <source>打开编码库</source>
         <translation>Open code library</translation>
     </message>
@@ -332,6 +332,22 @@ The code library was not changed.</translation>
     <message>
         <source>编码库另存为</source>
         <translation>Save code library as</translation>
+    </message>
+    <message>
+        <source>%1 通道编码</source>
+        <translation>Channel %1 code</translation>
+    </message>
+    <message>
+        <source>%1 中有 %2 条记录未导入......</source>
+        <translation>%2 records in %1 were not imported......</translation>
+    </message>
+    <message>
+        <source>：</source>
+        <translation>: </translation>
+    </message>
+    <message>
+        <source>已导出 %1 个编码（%2）到 %3......</source>
+        <translation>Exported %1 codes (%2) to %3......</translation>
     </message>
 </context>
 <context>
@@ -710,6 +726,14 @@ Total length: %1 ms</translation>
     <message>
         <source>V1.2红外模块配置数据读取</source>
         <translation>V1.2 infrared module settings</translation>
+    </message>
+    <message>
+        <source>串口已断开，接回后可重新打开</source>
+        <translation>The serial port was disconnected; plug it back in to open it again</translation>
+    </message>
+    <message>
+        <source>串口已断开</source>
+        <translation>Port disconnected</translation>
     </message>
 </context>
 </TS>

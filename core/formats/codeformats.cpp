@@ -1,11 +1,17 @@
 #include "core/formats/codeformats.h"
 
+#include "core/formats/broadlink.h"
+#include "core/formats/globalcache.h"
 #include "core/formats/irfile.h"
 #include "core/formats/lirc.h"
 #include "core/formats/pronto.h"
 #include "core/formats/rawtimings.h"
+#include "core/formats/tasmota.h"
 #include "core/formats/textscan.h"
 
+#include "core/protocols/protocols.h"
+
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -15,11 +21,21 @@ using namespace textscan;
 const std::vector<TFormatInfo> &CodeFormats()
 {
     static const std::vector<TFormatInfo> formats = {
-        {TCodeFormat::IrFile, QString::fromUtf8("红外信号文件 (*.ir)"), "ir"},
-        {TCodeFormat::Lirc, QString::fromUtf8("LIRC 配置 (*.conf *.lircd.conf)"), "lircd.conf"},
-        {TCodeFormat::Pronto, QString::fromUtf8("Pronto Hex (*.txt *.pronto)"), "txt"},
-        {TCodeFormat::Raw, QString::fromUtf8("原始时序，微秒 (*.txt *.raw)"), "raw"},
-        {TCodeFormat::Csv, QString::fromUtf8("CSV 时序 (*.csv)"), "csv"},
+        {TCodeFormat::IrFile, QString::fromUtf8("红外信号文件"), QString::fromUtf8("红外信号文件 (*.ir)"), {"ir"}},
+        {TCodeFormat::Lirc, QStringLiteral("LIRC"), QString::fromUtf8("LIRC 配置 (*.conf *.lircd.conf)"),
+         {"lircd.conf", "conf"}},
+        {TCodeFormat::Pronto, QStringLiteral("Pronto Hex"), QString::fromUtf8("Pronto Hex (*.txt *.pronto)"), {"txt", "pronto"}},
+        {TCodeFormat::Raw, QString::fromUtf8("原始时序"), QString::fromUtf8("原始时序，微秒 (*.txt *.raw)"), {"raw", "txt"}},
+        {TCodeFormat::Csv, QStringLiteral("CSV"), QString::fromUtf8("CSV 时序 (*.csv)"), {"csv"}},
+        {TCodeFormat::GlobalCache, QStringLiteral("Global Caché sendir"),
+         QString::fromUtf8("Global Caché sendir 命令 (*.txt *.sendir)"), {"sendir", "txt"}},
+        {TCodeFormat::Broadlink, QString::fromUtf8("博联 base64"), QString::fromUtf8("博联数据包，base64 (*.txt *.b64)"),
+         {"b64", "txt"}},
+        {TCodeFormat::BroadlinkHex, QString::fromUtf8("博联十六进制"), QString::fromUtf8("博联数据包，十六进制 (*.txt *.hex)"),
+         {"hex", "txt"}},
+        {TCodeFormat::BroadlinkStore, QString::fromUtf8("Home Assistant 博联编码库"),
+         QString::fromUtf8("Home Assistant 博联编码库 (*_codes *.json)"), {"json"}, false},
+        {TCodeFormat::Tasmota, QStringLiteral("Tasmota"), QString::fromUtf8("Tasmota 原始时序 (*.txt)"), {"txt"}, false},
     };
     return formats;
 }
@@ -42,6 +58,71 @@ std::optional<TCodeFormat> FormatOfFilter(const QString &filter)
     return std::nullopt;
 }
 
+QString ImportFileFilter()
+{
+    QStringList patterns;
+    for (const TFormatInfo &f : CodeFormats()) {
+        const QString inside = f.Filter.section(u'(', -1).chopped(1);
+        for (const QString &p : inside.split(u' ', Qt::SkipEmptyParts))
+            if (!patterns.contains(p))
+                patterns << p;
+    }
+    return QString::fromUtf8("编码文件 (%1)").arg(patterns.join(u' '));
+}
+
+namespace {
+
+// One token of base64 beginning like an infrared packet ("Jg"), or of hexadecimal beginning with 26.
+bool isBlasterPacket(std::string_view t)
+{
+    if (StartsWith(t, "b64:"))
+        return true;
+    if (t.size() < 8 || t.find_first_of(" \t,") != std::string_view::npos)
+        return false;
+    const bool hex = t.find_first_not_of("0123456789abcdefABCDEF") == std::string_view::npos;
+    return StartsWith(t, "Jg") || (hex && StartsWith(t, "26") && t.size() % 2 == 0);
+}
+
+bool isTasmota(std::string_view t)
+{
+    if (t.size() >= 6 && QByteArray(t.data(), 6).toLower() == "irsend")
+        return true;
+    const size_t digits = t.find_first_not_of("0123456789");
+    if (digits == 0 || digits == std::string_view::npos)
+        return false;
+    const std::string_view rest = Trim(t.substr(digits));
+    if (StartsWith(rest, ",") && StartsWith(Trim(rest.substr(1)), "+"))
+        return true;
+    return std::count(t.begin(), t.end(), ',') >= 3 && t.find('-') == std::string_view::npos;
+}
+
+} // namespace
+
+std::optional<TCodeFormat> FormatOfFileName(const QString &path, TCodeFormat preferred)
+{
+    const QString name = QFileInfo(path).fileName();
+    std::optional<TCodeFormat> named;
+    for (const TFormatInfo &f : CodeFormats()) {
+        if (!f.Exports)
+            continue;
+        const bool claims = std::any_of(f.Suffixes.begin(), f.Suffixes.end(), [&](const QString &suffix) {
+            return name.endsWith(u'.' + suffix, Qt::CaseInsensitive);
+        });
+        if (claims && (!named || f.Format == preferred))
+            named = f.Format;
+    }
+    return named;
+}
+
+TExportTarget ExportTarget(const QString &path, TCodeFormat chosen)
+{
+    if (const std::optional<TCodeFormat> named = FormatOfFileName(path, chosen))
+        return {path, *named};
+    if (QFileInfo(path).fileName().contains(u'.'))
+        return {path, chosen};
+    return {path + u'.' + FormatInfo(chosen).Suffixes.front(), chosen};
+}
+
 TCodeFormat GuessFormat(const QByteArray &text)
 {
     TLines lines(std::string_view(text.constData(), static_cast<size_t>(std::min<qsizetype>(text.size(), 64 * 1024))));
@@ -56,6 +137,14 @@ TCodeFormat GuessFormat(const QByteArray &text)
             return TCodeFormat::Lirc;
         if (t == "index,level,duration_us")
             return TCodeFormat::Csv;
+        if (t.front() == '{')
+            return TCodeFormat::BroadlinkStore;
+        if (StartsWith(t, "sendir,"))
+            return TCodeFormat::GlobalCache;
+        if (isBlasterPacket(t))
+            return TCodeFormat::Broadlink;
+        if (isTasmota(t))
+            return TCodeFormat::Tasmota;
         std::string_view rest = t;
         auto word = [](std::string_view w) {
             return w.size() == 4 && w.find_first_not_of("0123456789abcdefABCDEF") == std::string_view::npos;
@@ -70,9 +159,11 @@ TCodeFormat GuessFormat(const QByteArray &text)
     return TCodeFormat::Raw;
 }
 
-TImport ImportCodes(const QByteArray &text)
+namespace {
+
+TImport importAs(TCodeFormat format, const QByteArray &text)
 {
-    switch (GuessFormat(text)) {
+    switch (format) {
     case TCodeFormat::Pronto:
         return ImportPronto(text);
     case TCodeFormat::Raw:
@@ -83,8 +174,30 @@ TImport ImportCodes(const QByteArray &text)
         return ImportLirc(text);
     case TCodeFormat::IrFile:
         return ImportIrFile(text);
+    case TCodeFormat::GlobalCache:
+        return ImportGlobalCache(text);
+    case TCodeFormat::Broadlink:
+    case TCodeFormat::BroadlinkHex:
+        return ImportBroadlink(text);
+    case TCodeFormat::BroadlinkStore:
+        return ImportBroadlinkStore(text);
+    case TCodeFormat::Tasmota:
+        return ImportTasmota(text);
     }
     return ImportRaw(text);
+}
+
+} // namespace
+
+TImport ImportCodes(const QByteArray &text)
+{
+    TImport in = importAs(GuessFormat(text), text);
+    // A code from a file is kept with its protocol, as a learned one is, when it is recognised.
+    for (TCodeRecord &r : in.Records) {
+        if (r.Protocol.isEmpty())
+            r.Protocol = ProtocolHint(r.Code.DurationsUs);
+    }
+    return in;
 }
 
 TImport ImportCodeFile(const QString &path)
@@ -122,8 +235,19 @@ TExport ExportCodes(TCodeFormat format, const std::vector<TCodeRecord> &records,
         return ExportLirc(remoteName, records);
     case TCodeFormat::IrFile:
         return ExportIrFile(records);
+    case TCodeFormat::GlobalCache:
+        return ExportGlobalCache(records);
+    case TCodeFormat::Broadlink:
+        return ExportBroadlink(records);
+    case TCodeFormat::BroadlinkHex:
+        return ExportBroadlinkHex(records);
+    case TCodeFormat::BroadlinkStore:
+    case TCodeFormat::Tasmota:
+        break;
     }
-    return {};
+    TExport out;
+    out.Error = QString::fromUtf8("%1 只能导入，不能导出").arg(FormatInfo(format).Filter);
+    return out;
 }
 
 QString WriteCodeFile(const QString &path, const QByteArray &text)

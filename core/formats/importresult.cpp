@@ -4,6 +4,25 @@
 
 #include <QFile>
 
+QString TRefusal::Text() const
+{
+    return Name + QString::fromUtf8("：") + Reason;
+}
+
+QString RefusalsText(const std::vector<TRefusal> &refused)
+{
+    QStringList lines;
+    for (const TRefusal &r : refused)
+        lines << r.Text();
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString RecordNameInFile(const QString &name, std::size_t position)
+{
+    const QString simple = name.simplified();
+    return simple.isEmpty() ? QString::fromUtf8("编码 %1").arg(position) : simple;
+}
+
 std::optional<QByteArray> ReadCodeFile(const QString &path, QString &error)
 {
     QFile file(path);

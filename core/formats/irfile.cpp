@@ -3,6 +3,8 @@
 #include "core/formats/textscan.h"
 #include "core/protocols/protocols.h"
 
+#include <variant>
+
 using namespace textscan;
 
 namespace {
@@ -69,6 +71,48 @@ std::optional<uint32_t> littleEndian(std::string_view text)
     return value;
 }
 
+// The protocols of parsed records and the widths of their address and command as the files mean
+// them. The files' RC5X command is the extended command's 6 low bits (its seventh is the protocol's
+// own, and so is set whatever the file says); the other fields are as the protocol encoders take
+// them.
+struct TParsedProtocol {
+    const char *Name;
+    int AddressBits;
+    int CommandBits;
+};
+
+constexpr TParsedProtocol ParsedProtocols[] = {
+    {"NEC", 8, 8},       {"NECext", 16, 16}, {"NEC42", 13, 8},     {"NEC42ext", 26, 16}, {"Samsung32", 8, 8},
+    {"RC6", 8, 8},       {"RC5", 5, 6},      {"RC5X", 5, 7},       {"SIRC", 5, 7},       {"SIRC15", 8, 7},
+    {"SIRC20", 13, 7},   {"Kaseikyo", 26, 10}, {"RCA", 4, 8},      {"Pioneer", 8, 8},    {"JVC", 8, 8},
+    {"Sharp", 5, 8}};
+
+constexpr uint32_t Rc5ExtendedBit = 0x40;
+
+QString hexValue(uint32_t value)
+{
+    return QStringLiteral("0x") + QString::number(value, 16).toUpper();
+}
+
+// The code a parsed record means, or why it cannot be sent.
+std::variant<TProtocolCode, QString> parsedCode(std::string_view protocol, uint32_t address, uint32_t command)
+{
+    for (const TParsedProtocol &p : ParsedProtocols) {
+        if (protocol != p.Name)
+            continue;
+        if (address >> p.AddressBits != 0)
+            return QString::fromUtf8("地址 %1 超出 %2 的 %3 位").arg(hexValue(address), toQ(protocol)).arg(p.AddressBits);
+        if (command >> p.CommandBits != 0)
+            return QString::fromUtf8("命令 %1 超出 %2 的 %3 位").arg(hexValue(command), toQ(protocol)).arg(p.CommandBits);
+        TProtocolCode code;
+        code.Protocol = toQ(protocol);
+        code.Address = address;
+        code.Command = protocol == "RC5X" ? (command & (Rc5ExtendedBit - 1)) | Rc5ExtendedBit : command;
+        return code;
+    }
+    return QString::fromUtf8("不支持协议 %1").arg(Quote(protocol));
+}
+
 class TIrFileParser {
 public:
     TImport Run(const QByteArray &text);
@@ -80,7 +124,7 @@ private:
     bool open_ = false;
     int errorLine_ = 0;
     std::vector<TCodeRecord> records_;
-    QStringList refused_;
+    std::vector<TRefusal> refused_;
 };
 
 TImport TIrFileParser::Run(const QByteArray &text)
@@ -120,6 +164,8 @@ TImport TIrFileParser::Run(const QByteArray &text)
             pending_ = TPending();
             pending_.Line = lines.Number();
             pending_.Name = toQ(value);
+            if (pending_.Name.trimmed().isEmpty())
+                pending_.Name = RecordNameInFile(pending_.Name, records_.size() + refused_.size() + 1);
             open_ = true;
             continue;
         }
@@ -146,7 +192,7 @@ TImport TIrFileParser::Run(const QByteArray &text)
     errorLine_ = pending_.Line;
     if (const auto e = finish())
         return fail(errorLine_, *e);
-    if (records_.empty() && refused_.isEmpty())
+    if (records_.empty() && refused_.empty())
         return fail(lines.Number(), QString::fromUtf8("文件中没有记录"));
     in.Records = std::move(records_);
     in.Refused = refused_;
@@ -162,20 +208,24 @@ std::optional<QString> TIrFileParser::finish()
     if (p.Type.Value == "parsed") {
         if (p.Protocol.empty() || p.Address.empty() || p.Command.empty())
             return QString::fromUtf8("解析记录 %1 缺少 protocol、address 或 command").arg(p.Name);
-        TProtocolCode parsed;
-        parsed.Protocol = toQ(p.Protocol.Value);
+        uint32_t values[2] = {};
         for (const TField *f : {&p.Address, &p.Command}) {
             const std::optional<uint32_t> v = littleEndian(f->Value);
             if (!v) {
                 errorLine_ = f->Line;
                 return QString::fromUtf8("记录 %1 的 %2 应为至多四个两位十六进制字节").arg(p.Name, Quote(f->Value));
             }
-            (f == &p.Address ? parsed.Address : parsed.Command) = *v;
+            values[f == &p.Address ? 0 : 1] = *v;
         }
+        const auto meant = parsedCode(p.Protocol.Value, values[0], values[1]);
+        if (const QString *reason = std::get_if<QString>(&meant)) {
+            refused_.push_back({p.Name, *reason + QString::fromUtf8("，未导入")});
+            return std::nullopt;
+        }
+        const TProtocolCode &parsed = std::get<TProtocolCode>(meant);
         const std::optional<TIrCode> encoded = EncodeCode(parsed);
         if (!encoded) {
-            refused_ << QString::fromUtf8("%1：协议记录（%2，地址 %3，命令 %4）无法编码成时序：协议未知或地址、命令超出其范围，未导入")
-                            .arg(p.Name, toQ(p.Protocol.Value), toQ(p.Address.Value), toQ(p.Command.Value));
+            refused_.push_back({p.Name, QString::fromUtf8("%1 的编码器不接受这个地址和命令，未导入").arg(parsed.Protocol)});
             return std::nullopt;
         }
         TCodeRecord r;
@@ -203,10 +253,11 @@ TExport ExportIrFile(const std::vector<TCodeRecord> &records)
     TExport out;
     out.Text = "Filetype: IR signals file\nVersion: 1\n";
     bool assumed = false;
-    for (const TCodeRecord &r : records) {
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const TCodeRecord &r = records[i];
         const int carrier = r.Code.CarrierHz != 0 ? r.Code.CarrierHz : IrFileDefaultCarrierHz;
         assumed = assumed || r.Code.CarrierHz == 0;
-        out.Text += "# \nname: " + r.Name.simplified().toUtf8() + "\ntype: raw\nfrequency: "
+        out.Text += "# \nname: " + RecordNameInFile(r.Name, i + 1).toUtf8() + "\ntype: raw\nfrequency: "
                     + QByteArray::number(carrier) + "\nduty_cycle: 0.330000\ndata:";
         for (int us : r.Code.DurationsUs)
             out.Text += ' ' + QByteArray::number(us);

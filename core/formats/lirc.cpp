@@ -1,5 +1,7 @@
 #include "core/formats/lirc.h"
 
+#include "core/formats/lircencode.h"
+#include "core/formats/lircremote.h"
 #include "core/formats/textscan.h"
 
 #include <set>
@@ -17,6 +19,14 @@ QString toQ(std::string_view s)
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
+// "begin remote", "END CODES": LIRC takes the two words in any case and with any blanks between.
+bool isMarker(std::string_view line, std::string_view first, std::string_view second)
+{
+    const std::string_view a = NextLircWord(line);
+    const std::string_view b = NextLircWord(line);
+    return SameLircWord(a, first) && SameLircWord(b, second) && NextLircWord(line).empty();
+}
+
 class TLircParser {
 public:
     TImport Run(const QByteArray &text);
@@ -25,17 +35,21 @@ private:
     enum TState { Outside, InRemote, InRawCodes, InCodes };
     std::optional<QString> line(std::string_view t);
     std::optional<QString> closeCode();
+    void takeCodes();
 
     TState state_ = Outside;
     QString remote_;
     int carrier_ = 0;
+    bool carrierGiven_ = false;
+    TLircRemote codes_;
+    bool hasCodes_ = false;
     TCodeRecord code_;
     bool codeOpen_ = false;
     int codeLine_ = 0;
     int lineNo_ = 0;
     std::vector<TCodeRecord> records_;
     size_t remoteStart_ = 0;
-    QStringList refused_;
+    std::vector<TRefusal> refused_;
 };
 
 TImport TLircParser::Run(const QByteArray &text)
@@ -45,8 +59,10 @@ TImport TLircParser::Run(const QByteArray &text)
     std::string_view l;
     while (lines.Next(l)) {
         lineNo_ = lines.Number();
-        std::string_view t = l.substr(0, l.find('#'));
-        t = Trim(t);
+        if (!l.empty() && l.front() == '#')
+            continue;
+        // Button names may hold "#": inside "begin codes" the button line decides what is a comment.
+        const std::string_view t = Trim(state_ == InCodes ? l : l.substr(0, l.find('#')));
         if (t.empty())
             continue;
         if (const auto e = line(t)) {
@@ -61,8 +77,8 @@ TImport TLircParser::Run(const QByteArray &text)
                                                                                      : "“end remote”")));
         return in;
     }
-    if (records_.empty() && refused_.isEmpty()) {
-        in.Error = QString::fromUtf8("文件中没有遥控器的原始编码（begin raw_codes）");
+    if (records_.empty() && refused_.empty()) {
+        in.Error = QString::fromUtf8("文件中没有遥控器的按键（begin codes 或 begin raw_codes）");
         return in;
     }
     in.Records = std::move(records_);
@@ -77,41 +93,52 @@ std::optional<QString> TLircParser::line(std::string_view t)
     const std::string_view arg = Trim(rest);
     switch (state_) {
     case Outside:
-        if (t == "begin remote") {
+        if (isMarker(t, "begin", "remote")) {
             state_ = InRemote;
             remote_.clear();
             carrier_ = 0;
+            carrierGiven_ = false;
+            codes_ = TLircRemote();
+            hasCodes_ = false;
             remoteStart_ = records_.size();
             return std::nullopt;
         }
         return QString::fromUtf8("应为“begin remote”，却是 %1").arg(Quote(t));
     case InRemote:
-        if (t == "begin raw_codes") {
+        if (isMarker(t, "begin", "raw_codes")) {
             state_ = InRawCodes;
-        } else if (t == "begin codes") {
+        } else if (isMarker(t, "begin", "codes")) {
             state_ = InCodes;
-        } else if (t == "end remote") {
+            hasCodes_ = true;
+        } else if (isMarker(t, "end", "remote")) {
             for (size_t i = remoteStart_; i < records_.size(); ++i)
                 records_[i].Remote = remote_;
+            if (hasCodes_)
+                takeCodes();
             state_ = Outside;
-        } else if (word == "name") {
+        } else if (SameLircWord(word, "name")) {
             remote_ = toQ(arg);
-        } else if (word == "frequency") {
+        } else if (SameLircWord(word, "frequency")) {
             const std::optional<long long> hz = ParseInt(arg);
             if (!hz || (*hz != 0 && (*hz < MinCarrierHz || *hz > MaxCarrierHz)))
                 return QString::fromUtf8("载波 %1 不在 %2 之内").arg(Quote(arg)).arg(CarrierRangeText());
             carrier_ = static_cast<int>(*hz);
+            carrierGiven_ = true;
+        } else {
+            std::string_view values = t;
+            ReadLircParameter(codes_, NextLircWord(values), values);
         }
-        return std::nullopt; // the remaining remote parameters do not concern raw codes
+        return std::nullopt;
     case InCodes:
-        if (t == "end codes") {
-            refused_ << QString::fromUtf8("遥控器 %1 的按键以协议参数给出（begin codes），不是原始时序，未导入")
-                            .arg(remote_);
+        if (isMarker(t, "end", "codes")) {
             state_ = InRemote;
+        } else {
+            std::string_view values = t;
+            ReadLircButton(codes_, NextLircWord(values), values);
         }
         return std::nullopt;
     case InRawCodes:
-        if (t == "end raw_codes") {
+        if (isMarker(t, "end", "raw_codes")) {
             if (const auto e = closeCode())
                 return e;
             state_ = InRemote;
@@ -140,6 +167,31 @@ std::optional<QString> TLircParser::line(std::string_view t)
         return std::nullopt;
     }
     return std::nullopt;
+}
+
+// Every button becomes the first press LIRC sends for it; a remote or button LIRC could not send, or
+// whose encoding has no timing here, is listed with its reason.
+void TLircParser::takeCodes()
+{
+    codes_.Name = remote_;
+    FinishLircRemote(codes_);
+    if (!codes_.Problem.isEmpty()) {
+        refused_.push_back({remote_, codes_.Problem});
+        return;
+    }
+    for (const QString &problem : codes_.ButtonProblems)
+        refused_.push_back({remote_, problem});
+    for (const TLircButton &button : codes_.Buttons) {
+        TCodeRecord r;
+        r.Name = button.Name;
+        r.Remote = remote_;
+        r.Code.CarrierHz = carrierGiven_ ? carrier_ : DefaultCarrierHz;
+        if (const auto e = EncodeLircPress(codes_, button.Code, r.Code.DurationsUs)) {
+            refused_.push_back({remote_ + QLatin1Char('/') + button.Name, *e});
+            continue;
+        }
+        records_.push_back(std::move(r));
+    }
 }
 
 std::optional<QString> TLircParser::closeCode()
@@ -172,10 +224,12 @@ QByteArray durationLines(const std::vector<int> &d, size_t count)
 
 QString LircName(const QString &name)
 {
-    QString n = name.simplified();
-    for (QChar &c : n) {
-        if (c.isSpace() || c == u'#')
-            c = u'_';
+    QString n;
+    for (const char32_t c : name.simplified().toUcs4()) {
+        if (QChar::isSpace(c) || c == U'#' || !QChar::isPrint(c))
+            n += u'_';
+        else
+            n += QString::fromUcs4(&c, 1);
     }
     return n.isEmpty() ? QStringLiteral("KEY") : n;
 }
@@ -205,13 +259,14 @@ TExport ExportLirc(const QString &remoteName, const std::vector<TCodeRecord> &re
     t += "  gap   " + QByteArray::number(gap > 0 ? gap : DefaultGapUs) + '\n';
     t += "  frequency " + QByteArray::number(carrier != 0 ? carrier : DefaultCarrierHz) + '\n';
     t += "  begin raw_codes\n";
+    // lircd finds a key by its name in any case.
     std::set<QString> used;
     for (const TCodeRecord &r : records) {
         const std::vector<int> &d = r.Code.DurationsUs;
         QString name = LircName(r.Name);
-        for (int k = 2; used.count(name) != 0; ++k)
+        for (int k = 2; used.count(name.toCaseFolded()) != 0; ++k)
             name = LircName(r.Name) + u'_' + QString::number(k);
-        used.insert(name);
+        used.insert(name.toCaseFolded());
         t += "    name " + name.toUtf8() + '\n';
         // LIRC reads a raw code as pulses and spaces ending on a pulse.
         t += durationLines(d, d.size() % 2 == 0 ? d.size() - 1 : d.size());

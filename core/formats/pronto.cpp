@@ -2,6 +2,7 @@
 
 #include "core/formats/textscan.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace textscan;
@@ -37,6 +38,20 @@ std::optional<QString> prontoLine(const TIrCode &code, QByteArray &out)
     return std::nullopt;
 }
 
+// A period word stands for every carrier that is written as it: those within half a word of it.
+// Its own carrier may lie just beyond an end of the range (word 0004 is 1,036,287 Hz, 019F is
+// 9,988 Hz) while carriers that it stands for lie within; it then reads as that end, so that every
+// carrier of the range comes back from its export.
+std::optional<int> carrierOfWord(long long word)
+{
+    const double highestHz = 1e6 / ((word - 0.5) * ProntoClockUs);
+    const double lowestHz = 1e6 / ((word + 0.5) * ProntoClockUs);
+    if (highestHz < MinCarrierHz || lowestHz > MaxCarrierHz)
+        return std::nullopt;
+    const long long nominal = std::llround(1e6 / (word * ProntoClockUs));
+    return static_cast<int>(std::clamp<long long>(nominal, MinCarrierHz, MaxCarrierHz));
+}
+
 std::optional<QString> readPronto(std::string_view line, TIrCode &code)
 {
     std::vector<long long> words;
@@ -59,10 +74,10 @@ std::optional<QString> readPronto(std::string_view line, TIrCode &code)
     if (words[1] == 0)
         return QString::fromUtf8("载波字为 0000");
     const double periodUs = words[1] * ProntoClockUs;
-    const long long carrier = std::llround(1e6 / periodUs);
-    if (carrier < MinCarrierHz || carrier > MaxCarrierHz)
-        return QString::fromUtf8("载波 %1 赫兹不在 %2 之内").arg(carrier).arg(CarrierRangeText());
-    code.CarrierHz = static_cast<int>(carrier);
+    const std::optional<int> carrier = carrierOfWord(words[1]);
+    if (!carrier)
+        return QString::fromUtf8("载波 %1 赫兹不在 %2 之内").arg(std::llround(1e6 / periodUs)).arg(CarrierRangeText());
+    code.CarrierHz = *carrier;
     for (size_t i = 4; i < words.size(); ++i) {
         if (words[i] == 0)
             return QString::fromUtf8("第 %1 个时长为 0").arg(i - 3);

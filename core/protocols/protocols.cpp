@@ -14,10 +14,12 @@ using TEncoder = std::optional<TIrCode> (*)(const TProtocolCode &);
 
 // Tried in this order. SIRC goes before the biphase codes: a SIRC header and its bits can pass for
 // RC5's double and single half-bits, while RC5 passes for SIRC only at the edge of the tolerance.
-// The unnamed pulse-distance reading comes last, as it takes any NEC-like train.
-constexpr TFrameDecoder FrameDecoders[] = {DecodeNecFrame,      DecodeSamsung32Frame, DecodeJvcFrame,
-                                           DecodeKaseikyoFrame, DecodeSharpFrame,     DecodeSircFrame,
-                                           DecodeRc5Frame,      DecodeRc6Frame};
+// Pioneer goes before NEC, whose reading its frames also pass. The unnamed pulse-distance reading
+// comes last, as it takes any NEC-like train.
+constexpr TFrameDecoder FrameDecoders[] = {DecodePioneerFrame, DecodeNecFrame,      DecodeSamsung32Frame,
+                                           DecodeRcaFrame,     DecodeJvcFrame,      DecodeKaseikyoFrame,
+                                           DecodeSharpFrame,   DecodeSircFrame,     DecodeRc5Frame,
+                                           DecodeRc6Frame};
 
 struct TEncoderEntry {
     const char *Protocol;
@@ -25,19 +27,22 @@ struct TEncoderEntry {
 };
 
 constexpr TEncoderEntry Encoders[] = {
-    {"NEC", EncodeNec},   {"NECext", EncodeNecExt}, {"Samsung32", EncodeSamsung32}, {"SIRC", EncodeSirc},
-    {"SIRC15", EncodeSirc}, {"SIRC20", EncodeSirc}, {"RC5", EncodeRc5},             {"RC5X", EncodeRc5},
-    {"RC6", EncodeRc6},   {"JVC", EncodeJvc},       {"Kaseikyo", EncodeKaseikyo},   {"Sharp", EncodeSharp}};
+    {"NEC", EncodeNec},       {"NECext", EncodeNecExt},       {"NEC42", EncodeNec42},
+    {"NEC42ext", EncodeNec42Ext}, {"Pioneer", EncodePioneer}, {"Samsung32", EncodeSamsung32},
+    {"RCA", EncodeRca},       {"SIRC", EncodeSirc},           {"SIRC15", EncodeSirc},
+    {"SIRC20", EncodeSirc},   {"RC5", EncodeRc5},             {"RC5X", EncodeRc5},
+    {"RC6", EncodeRc6},       {"JVC", EncodeJvc},             {"Kaseikyo", EncodeKaseikyo},
+    {"Sharp", EncodeSharp}};
 
 const QString NecRepeat = QStringLiteral("NEC repeat");
 const QString PulseDistance = QStringLiteral("Pulse distance");
 
-// A frame after the first repeats it, or is the NEC repeat frame after an NEC frame.
+// A frame after the first repeats it, or is the NEC repeat frame after a frame of the NEC family.
 bool repeats(const TProtocolCode &first, const TProtocolCode &next)
 {
     if (next == first)
         return true;
-    return next.Protocol == NecRepeat && (first.Protocol == QLatin1String("NEC") || first.Protocol == QLatin1String("NECext"));
+    return next.Protocol == NecRepeat && first.Protocol.startsWith(QLatin1String("NEC"));
 }
 
 // The first frame names the code; every later one must repeat it. A last frame that the end of the

@@ -19,21 +19,28 @@
 #include <vector>
 
 struct TProtocolCode {
-    QString Protocol;   // "NEC", "NECext", "NEC repeat", "Samsung32", "SIRC", "SIRC15", "SIRC20",
-                        // "RC5", "RC5X", "RC6", "JVC", "Kaseikyo", "Sharp", "Pulse distance"
+    QString Protocol;   // "NEC", "NECext", "NEC42", "NEC42ext", "NEC repeat", "Pioneer", "Samsung32",
+                        // "RCA", "SIRC", "SIRC15", "SIRC20", "RC5", "RC5X", "RC6", "JVC", "Kaseikyo",
+                        // "Sharp", "Pulse distance"
     uint32_t Address = 0;
     uint32_t Command = 0;
     int Bits = 0;       // data bits of one frame after its header, start and toggle bits included
-                        // (NEC 32, SIRC 12/15/20, RC5 14, RC6 21, ...; repeat frame 0; pulse distance: N)
+                        // (NEC 32, NEC42 42, SIRC 12/15/20, RC5 14, RC6 21, ...; repeat frame 0;
+                        // pulse distance: N)
     QByteArray Data;    // pulse distance: the data bytes, first sent first, each byte's first bit lowest
 };
 
-// Field layouts where a protocol has more than one field in Address or Command:
-// - NECext: Address is the 16-bit address (first byte lowest). Command is the command byte when the
-//   fourth byte is its inverse, else the 16-bit command (third byte lowest).
+// Field layouts where a protocol has more than one field in Address or Command, as signal files
+// hold them (so that a code reads the same in the log, the library and such a file):
+// - NECext: Address is the first two bytes, Command the last two (each pair's first byte lowest),
+//   whether or not a byte is the inverse of the one before it, so that encoding gives back the
+//   bytes that were identified.
+// - NEC42: 13-bit address and command byte, each sent with its inverse. NEC42ext: Address is the
+//   26 address bits, Command the 16 command bits, as sent.
 // - SIRC20: Address is the 5-bit device plus the 8-bit extension shifted left by 5.
 // - RC5X: Command is the 7-bit command 64..127 (RC5 carries 0..63).
-// - Kaseikyo: Address is the 16-bit vendor shifted left by 12, plus the 12-bit device address.
+// - Kaseikyo: Address is id << 24 | vendor << 8 | genre 1 << 4 | genre 2 (id 2 bits, vendor 16,
+//   genres 4 each); Command is the 10-bit command.
 bool operator==(const TProtocolCode &a, const TProtocolCode &b);
 
 std::optional<TProtocolCode> IdentifyCode(const std::vector<int> &durationsUs);
@@ -47,7 +54,7 @@ QString ProtocolLogLine(const std::optional<TProtocolCode> &code, int marks);
 QString ProtocolHint(const std::vector<int> &durationsUs);
 QString ProtocolHint(const TProtocolCode &code);
 
-// Durations and carrier of one frame, for NEC, NECext, Samsung32, SIRC, SIRC15, SIRC20, RC5, RC5X,
-// RC6, JVC, Kaseikyo and Sharp; std::nullopt for other protocols and for an address or command that
+// Durations and carrier of one frame, for NEC, NECext, NEC42, NEC42ext, Pioneer, Samsung32, RCA,
+// SIRC, SIRC15, SIRC20, RC5, RC5X, RC6, JVC, Kaseikyo and Sharp; std::nullopt for other protocols and for an address or command that
 // does not fit the protocol's fields. The durations end with the frame's last mark.
 std::optional<TIrCode> EncodeCode(const TProtocolCode &code);

@@ -2,10 +2,13 @@
 // The configuration window beside its main window, with the settings file in a temporary folder.
 #include "app/Unit2.h"
 #include "mainwindowfixture.h"
+#include "serial/unitzvcommdevicesettings.h"
+#include "support/uiwait.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include <fstream>
@@ -27,6 +30,17 @@ protected:
     }
 
     std::string Path(const std::string &name) const { return dir.filePath(QString::fromStdString(name)).toStdString(); }
+    // "串口选择", a path typed into the dialog's port field and OK; true once the dialog was answered.
+    bool ChoosePortInDialog(const std::string &path)
+    {
+        testsupport::TModalResponder<PelmComm::TForm_ZvCommDevice_Settings> answer(
+            [&](PelmComm::TForm_ZvCommDevice_Settings *dialog) {
+                dialog->CbPort->setEditText(QString::fromStdString(path));
+                testsupport::Click(dialog->BnOK);
+            });
+        testsupport::Click(form2->ButtonSet1);
+        return answer.Answered;
+    }
     std::string SettingsText() const
     {
         std::ifstream in(form2->SettingsPath(), std::ios::binary);

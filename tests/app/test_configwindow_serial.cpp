@@ -195,13 +195,7 @@ TEST_F(ConfigSerialTest, APortThatCannotBeOpenedIsReportedWithItsName)
 TEST_F(ConfigSerialTest, ThePortChosenInTheDialogIsOpenedShownAndKept)
 {
     form2->ZvCommDevice1->SetPortNo(3);
-    testsupport::TModalResponder<PelmComm::TForm_ZvCommDevice_Settings> answer(
-        [&](PelmComm::TForm_ZvCommDevice_Settings *dialog) {
-            dialog->CbPort->setEditText(QString::fromStdString(pty.PortPath()));
-            testsupport::Click(dialog->BnOK);
-        });
-    testsupport::Click(form2->ButtonSet1);
-    ASSERT_TRUE(answer.Answered);
+    ASSERT_TRUE(ChoosePortInDialog(pty.PortPath()));
     EXPECT_TRUE(form2->ZvCommDevice1->Active());
     EXPECT_EQ(form2->PanelText(1), QString::fromStdString(pty.PortPath()));
     EXPECT_EQ(form2->PanelText(3), "打开");
@@ -236,7 +230,7 @@ TEST_F(ConfigSerialTest, APortThatGoesAwayIsClosedShownAndReportedOnce)
     EXPECT_TRUE(boxes.Boxes[0].Text.contains(adapter)) << boxes.Boxes[0].Text.toStdString();
     EXPECT_FALSE(form2->ZvCommDevice1->Active());
     EXPECT_FALSE(form2->Image5->isVisible());
-    EXPECT_EQ(form2->Button1->text(), "打开串口");
+    EXPECT_EQ(form2->Button1->text(), "串口已断开");
     EXPECT_EQ(form2->PanelText(3), "关闭");
     // Time for a second report to show up, if the window made one.
     WaitFor([&] { return boxes.Boxes.size() > 1; }, 500);

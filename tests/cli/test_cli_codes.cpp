@@ -72,7 +72,7 @@ TEST_F(CliCodes, ALearnedCodeIsSavedNamedAndSentFromTheLibrary)
 }
 
 // Codes made by the protocol encoders, written as raw timings, come back named the same through
-// identify and through a chain of conversions.
+// identify and through a chain of conversions, blaster formats among them.
 TEST_F(CliCodes, EncodedCodesAreIdentifiedAfterEveryConversion)
 {
     const std::vector<TProtocolCode> codes{{"NEC", 0x04, 0x08, 32, {}}, {"SIRC", 0x01, 0x15, 12, {}},
@@ -82,7 +82,7 @@ TEST_F(CliCodes, EncodedCodesAreIdentifiedAfterEveryConversion)
         ASSERT_TRUE(encoded) << qPrintable(code.Protocol);
         writeFile(path("code.raw"), rawText(encoded->DurationsUs).toUtf8());
         QString input = path("code.raw");
-        for (const char *format : {"pronto", "ir", "lirc", "csv", "library", "raw"}) {
+        for (const char *format : {"pronto", "ir", "lirc", "csv", "library", "sendir", "broadlink", "broadlink-hex", "raw"}) {
             const QString output = dir.filePath(QStringLiteral("code.%1").arg(format));
             TCliRun convert({"convert", "--to", format, input, "--out", output, "--json"});
             ASSERT_EQ(convert.Finish(), 0) << format << qPrintable(convert.Both());
@@ -123,6 +123,46 @@ TEST_F(CliCodes, UnreadableCodeFilesAreBadFiles)
         EXPECT_EQ(run.Json().value("error").toString(), "bad-file") << qPrintable(run.Both());
     }
     EXPECT_FALSE(QFile::exists(path("x.raw")));
+}
+
+// A signal file with one record that can be taken and one that cannot: every command says what
+// it left out, on standard error and in the JSON's "refused"; with nothing taken it fails with the
+// reasons.
+TEST_F(CliCodes, RecordsLeftOutAreNamedWithTheirReason)
+{
+    const QByteArray head = "Filetype: IR signals file\nVersion: 1\n";
+    const QByteArray taken = "name: Power\ntype: parsed\nprotocol: Kaseikyo\naddress: 80 02 20 00\ncommand: D0 03 00 00\n";
+    const QByteArray refused = "name: Vol_up\ntype: parsed\nprotocol: Unknown42\naddress: 07 00 00 00\ncommand: 02 00 00 00\n";
+    writeFile(path("some.ir"), head + taken + refused);
+    writeFile(path("none.ir"), head + refused);
+    const QList<QStringList> partial{{"identify", path("some.ir")},
+                                     {"convert", "--to", "raw", path("some.ir"), "--out", path("some.raw")}};
+    for (const QStringList &command : partial) {
+        TCliRun text(command);
+        ASSERT_EQ(text.Finish(), 0) << qPrintable(text.Both());
+        EXPECT_TRUE(text.Err.contains("not taken: Vol_up: ")) << qPrintable(text.Both());
+        EXPECT_TRUE(text.Err.contains("Unknown42")) << qPrintable(text.Both());
+
+        TCliRun json(command + QStringList{"--json"});
+        ASSERT_EQ(json.Finish(), 0) << qPrintable(json.Both());
+        const QJsonArray list = json.Json().value("refused").toArray();
+        ASSERT_EQ(list.size(), 1) << qPrintable(json.Both());
+        EXPECT_EQ(list[0].toObject().value("name").toString(), "Vol_up");
+        EXPECT_TRUE(list[0].toObject().value("reason").toString().contains("Unknown42"));
+    }
+    TCliRun identify({"identify", path("some.ir"), "--json"});
+    ASSERT_EQ(identify.Finish(), 0);
+    const QJsonObject power = identify.Json().value("codes").toArray().first().toObject();
+    EXPECT_EQ(power.value("protocol").toString(), "Kaseikyo");
+    EXPECT_EQ(power.value("address").toInteger(), 0x200280);
+    EXPECT_EQ(power.value("command").toInteger(), 0x3D0);
+
+    TCliRun none({"convert", "--to", "raw", path("none.ir"), "--out", path("none.raw"), "--json"});
+    EXPECT_EQ(none.Finish(), 1) << qPrintable(none.Both());
+    EXPECT_EQ(none.Json().value("error").toString(), "bad-file");
+    EXPECT_TRUE(none.Json().value("message").toString().contains("Unknown42")) << qPrintable(none.Both());
+    EXPECT_EQ(none.Json().value("refused").toArray().size(), 1);
+    EXPECT_FALSE(QFile::exists(path("none.raw")));
 }
 
 TEST_F(CliCodes, LearnRemoteLearnsEveryButtonIntoOneFile)

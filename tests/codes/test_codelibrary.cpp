@@ -32,7 +32,7 @@ TCodeRecord learned()
 
 QString randomText(std::mt19937 &rng, bool allowEmpty)
 {
-    static const QString alphabet = QString::fromUtf8("abcXYZ 09_-#:\\\n红外遥控器开关é");
+    static const QString alphabet = QString::fromUtf8("abcXYZ 09_-#:\\\n\r红外遥控器开关é");
     const int n = std::uniform_int_distribution<int>(allowEmpty ? 0 : 1, 12)(rng);
     QString s;
     for (int i = 0; i < n; ++i)
@@ -67,6 +67,21 @@ TEST(CodeLibrary, KeepsEveryFieldOfRandomRecords)
         ASSERT_TRUE(back.Ok()) << back.Error.toStdString() << "\n" << FormatCodeLibrary(records).toStdString();
         ASSERT_EQ(back.Records, records) << "round " << round;
     }
+}
+
+// A lone carriage return ends a line for the reader, so one inside a value is written escaped.
+TEST(CodeLibrary, CarriageReturnsInsideValuesStay)
+{
+    TCodeRecord r = learned();
+    r.Name = "a\rb";
+    r.Remote = "\r";
+    r.Notes = "line\r\nnext\r";
+    const QByteArray text = FormatCodeLibrary({r});
+    EXPECT_FALSE(text.contains('\r'));
+    const TLibraryRead back = ParseCodeLibrary(text);
+    ASSERT_TRUE(back.Ok()) << back.Error.toStdString();
+    ASSERT_EQ(back.Records.size(), 1u);
+    EXPECT_EQ(back.Records[0], r);
 }
 
 TEST(CodeLibrary, LearnedCodeKeepsItsReplyByteForByte)
@@ -112,6 +127,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"NotANumber", Head + "code: b\ntimings: 900 -4x0\n", 7, "4x0"},
         BadCase{"AbsurdDuration", Head + "code: b\ntimings: 99999999999\n", 7, "99999999999"},
         BadCase{"TwentyDigits", Head + "code: b\ntimings: 5 -99999999999999999999\n", 7, "99999999999999999999"},
+        BadCase{"ZeroSpace", Head + "code: b\ntimings: 560 0 560\n", 7, "为 0 微秒"},
+        BadCase{"NegativeZeroSpace", Head + "code: b\ntimings: 560 -0 560\n", 7, "为 0 微秒"},
+        BadCase{"ZeroMark", Head + "code: b\ntimings: 0 -560 560\n", 7, "为 0 微秒"},
         BadCase{"SignWithoutDigits", Head + "code: b\ntimings: 5 - 5\n", 7, "“-”"},
         BadCase{"MissingTimingsAtEnd", Head + "code: b\nremote: tv\n", 6, "timings"},
         BadCase{"MissingTimingsBeforeNext", Head + "code: b\n\ncode: c\ntimings: 5\n", 6, "timings"},

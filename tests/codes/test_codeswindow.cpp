@@ -101,9 +101,27 @@ TEST_F(CodesWindowTest, ImportedSignalFileGoesToTheLibraryAndOnePickedCodeToTheC
     EXPECT_EQ(library.Records[0].Name, "Power");
     EXPECT_EQ(library.Records[0].Code.CarrierHz, 38000);
     const QString log = form->Memo1->toPlainText();
-    EXPECT_TRUE(log.contains(u8("未导入：Vol"))) << log.toStdString();
+    EXPECT_TRUE(log.contains(u8("有 1 条记录未导入......"))) << log.toStdString();
+    EXPECT_TRUE(log.contains(u8("未导入：Vol：不支持协议 “Unknown42”"))) << log.toStdString();
     EXPECT_TRUE(log.contains(u8("导入 1 个编码到编码库......")));
     EXPECT_TRUE(log.contains(u8("载入：")));
+}
+
+TEST_F(CodesWindowTest, FileWithNothingToTakeGivesEveryReason)
+{
+    const QString file = writeFile("remote.ir", "Filetype: IR signals file\nVersion: 1\n#\nname: Vol\ntype: parsed\n"
+                                                "protocol: Unknown42\naddress: 07 00 00 00\ncommand: 02 00 00 00\n#\n"
+                                                "name: Mute\ntype: parsed\nprotocol: NEC\naddress: 07 01 00 00\n"
+                                                "command: 02 00 00 00\n");
+    testsupport::TModalCatcher boxes;
+    auto chooser = chooseFile(file);
+    channelAction(2, "导入…");
+    ASSERT_TRUE(waitAnswered(chooser->Answered));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !boxes.Boxes.empty(); }, Patience));
+    for (const char *part : {"没有可导入的编码", "Vol：", "Unknown42", "Mute：", "0x107"})
+        EXPECT_TRUE(boxes.Boxes[0].Text.contains(u8(part))) << part << boxes.Boxes[0].Text.toStdString();
+    EXPECT_TRUE(form->Chart1->ChannelCode(2).isEmpty());
+    EXPECT_TRUE(form->Memo1->toPlainText().contains(u8("有 2 条记录未导入......")));
 }
 
 struct LoadCase {

@@ -7,6 +7,7 @@
 #include "core/formats/rawtimings.h"
 #include "core/protocols/protocols.h"
 
+#include "filecases.h"
 #include "recordcompare.h"
 
 #include <gtest/gtest.h>
@@ -16,30 +17,12 @@
 
 namespace {
 
-using TImporter = std::function<TImport(const QByteArray &)>;
-
-struct GoodCase {
-    const char *name;
-    TImporter import;
-    QByteArray text;
-    std::vector<TCodeRecord> records;
-    int refused = 0;
-};
-
-class GoodFileTest : public ::testing::TestWithParam<GoodCase> {};
-
 TEST_P(GoodFileTest, ReadsEveryCode)
 {
     const TImport in = GetParam().import(GetParam().text);
     ASSERT_TRUE(in.Ok()) << in.Error.toStdString();
     EXPECT_EQ(in.Records, GetParam().records);
-    EXPECT_EQ(in.Refused.size(), GetParam().refused) << in.Refused.join("\n").toStdString();
-}
-
-TCodeRecord onRemote(TCodeRecord r, const char *remote)
-{
-    r.Remote = QString::fromUtf8(remote);
-    return r;
+    EXPECT_EQ(in.Refused.size(), GetParam().refused) << RefusalsText(in.Refused).toStdString();
 }
 
 const QByteArray LircFile = R"(#
@@ -115,22 +98,27 @@ INSTANTIATE_TEST_SUITE_P(
                  {Record("CSV 时序", {9000, 4500, 560})}},
         GoodCase{"CsvWithoutHeaderWithBlanks", ImportCsv, "0, 1, 100\n1, 0, 200\n",
                  {Record("CSV 时序", {100, 200})}},
-        GoodCase{"LircRawRemoteAndRefusedCodesRemote", ImportLirc, LircFile,
+        // 0x40BF, the most significant bit first; no gap, so the code ends on its last mark.
+        GoodCase{"LircRawRemoteAndCodesRemote", ImportLirc, LircFile,
                  {onRemote(Record("KEY_POWER", {9024, 4512, 564, 564, 564, 1692, 564}, 36000), "tv"),
-                  onRemote(Record("KEY_MUTE", {9024, 4512, 564, 1692, 564}, 36000), "tv")},
-                 1},
+                  onRemote(Record("KEY_MUTE", {9024, 4512, 564, 1692, 564}, 36000), "tv"),
+                  onRemote(Record("KEY_VOLUMEUP", {560, 560,  560, 1690, 560, 560,  560, 560,  560, 560,  560, 560,
+                                                   560, 560,  560, 560,  560, 1690, 560, 560,  560, 1690, 560, 1690,
+                                                   560, 1690, 560, 1690, 560, 1690, 560},
+                                  38000),
+                           "amp")}},
         GoodCase{"IrFileRawAndRefusedParsed", ImportIrFile, IrFile,
                  {Record("Power", {9024, 4512, 564, 564, 564, 1692, 564}, 38000),
                   Record("Input", {2400, 600, 1200, 600, 600}, 40000)},
                  1}),
     [](const auto &info) { return info.param.name; });
 
-TEST(IrFile, RefusedParsedRecordIsListedWithItsProtocolAndReason)
+TEST(IrFile, RefusedParsedRecordIsListedWithItsNameAndReason)
 {
     const TImport in = ImportIrFile(IrFile);
-    ASSERT_EQ(in.Refused.size(), 1);
-    for (const char *part : {"Vol_up", "Unknown42", "07 00 00 00", "02 00 00 00", "无法编码"})
-        EXPECT_TRUE(in.Refused[0].contains(QString::fromUtf8(part))) << in.Refused[0].toStdString();
+    ASSERT_EQ(in.Refused.size(), 1u);
+    EXPECT_EQ(in.Refused[0].Name, "Vol_up");
+    EXPECT_TRUE(in.Refused[0].Reason.contains("Unknown42")) << in.Refused[0].Reason.toStdString();
 }
 
 struct ParsedCase {
@@ -151,7 +139,7 @@ TEST_P(ParsedRecordTest, IsEncodedIntoDurationsOfItsProtocol)
                             + c.protocol + "\naddress: " + c.address + "\ncommand: " + c.command + "\n";
     const TImport in = ImportIrFile(text);
     ASSERT_TRUE(in.Ok()) << in.Error.toStdString();
-    ASSERT_EQ(in.Records.size(), 1u) << in.Refused.join("\n").toStdString();
+    ASSERT_EQ(in.Records.size(), 1u) << RefusalsText(in.Refused).toStdString();
     EXPECT_EQ(in.Records[0].Name, "key");
     EXPECT_FALSE(in.Records[0].Protocol.isEmpty());
     const std::optional<TProtocolCode> named = IdentifyCode(in.Records[0].Code.DurationsUs);
@@ -170,6 +158,114 @@ INSTANTIATE_TEST_SUITE_P(
                       ParsedCase{"RC5", "00 00 00 00", "0C 00 00 00", 0x00, 0x0C},
                       ParsedCase{"RC6", "00 00 00 00", "0C 00 00 00", 0x00, 0x0C}),
     [](const auto &info) { return std::string(info.param.protocol); });
+
+// A remote given by protocol parameters, eight bits a button; params change or add to its lines.
+QByteArray codesRemote(const char *name, const char *params, const char *buttons = "    KEY_A 0x01\n")
+{
+    return QByteArray("begin remote\n  name ") + name + "\n  bits 8\n  one 500 1500\n"
+           + "  zero 500 500\n  gap 40000\n" + params + "  begin codes\n" + buttons + "  end codes\nend remote\n";
+}
+
+struct LircRefusalCase {
+    const char *name;
+    QByteArray remote; // named "bad"
+    const char *reason;
+};
+
+class LircRefusalTest : public ::testing::TestWithParam<LircRefusalCase> {};
+
+// Beside a remote that reads well, the bad one is left out with its name and reason, and the good
+// one is still taken.
+TEST_P(LircRefusalTest, ListsTheRemoteWithItsReasonAndTakesTheRest)
+{
+    const TImport in = ImportLirc(codesRemote("good", "") + GetParam().remote);
+    ASSERT_TRUE(in.Ok()) << in.Error.toStdString();
+    ASSERT_EQ(in.Records.size(), 1u);
+    EXPECT_EQ(in.Records[0].Remote, "good");
+    ASSERT_EQ(in.Refused.size(), 1u) << RefusalsText(in.Refused).toStdString();
+    EXPECT_TRUE(in.Refused[0].Name.startsWith("bad")) << in.Refused[0].Text().toStdString();
+    EXPECT_TRUE(in.Refused[0].Text().contains(QString::fromUtf8(GetParam().reason))) << in.Refused[0].Text().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lirc, LircRefusalTest,
+    ::testing::Values(
+        LircRefusalCase{"Rcmm", codesRemote("bad", "  flags RCMM\n  two 500 1000\n  three 500 1200\n"), "RCMM"},
+        LircRefusalCase{"Xmp", codesRemote("bad", "  flags XMP\n"), "XMP"},
+        LircRefusalCase{"Grundig", codesRemote("bad", "  flags GRUNDIG|CONST_LENGTH\n"), "GRUNDIG"},
+        LircRefusalCase{"Serial", codesRemote("bad", "  flags SERIAL\n  baud 1200\n  serial_mode 8N1\n"), "SERIAL"},
+        LircRefusalCase{"RawFlagWithCodes", codesRemote("bad", "  flags RAW_CODES\n"), "RAW_CODES"},
+        LircRefusalCase{"UnknownFlag", codesRemote("bad", "  flags SPACE_ENC|WOBBLE\n"), "WOBBLE"},
+        LircRefusalCase{"TwoEncodings", codesRemote("bad", "  flags RC5\n  flags SPACE_ENC|CONST_LENGTH\n"),
+                        "RC5 与 SPACE_ENC"},
+        LircRefusalCase{"OnlyCodeValues", codesRemote("bad", "  one 0 0\n  zero 0 0\n"), "自行解码"},
+        LircRefusalCase{"NoButtons", codesRemote("bad", "", ""), "没有按键"},
+        LircRefusalCase{"MoreThan64Bits", codesRemote("bad", "  pre_data_bits 60\n"), "68 位"},
+        LircRefusalCase{"BitCountsBeyondInt", codesRemote("bad", "  bits 2147483647\n  pre_data_bits 2147483647\n"),
+                        "4294967294 位"},
+        LircRefusalCase{"ToggleBitBeyondTheCode", codesRemote("bad", "  toggle_bit 9\n"), "toggle_bit 9"},
+        LircRefusalCase{"PairWithOneValue", codesRemote("bad", "  header 9000\n"), "header"},
+        LircRefusalCase{"ValueNotANumber", codesRemote("bad", "  pre_data 0xG1\n  pre_data_bits 8\n"), "0xG1"},
+        LircRefusalCase{"OctalNeedsOctalDigits", codesRemote("bad", "  ptrail 0589\n"), "0589"},
+        LircRefusalCase{"AbsurdTiming", codesRemote("bad", "  ptrail 20000000\n"), "20000000"},
+        LircRefusalCase{"UnknownParameter", codesRemote("bad", "  wobble 3\n"), "wobble"},
+        LircRefusalCase{"ButtonWithoutValue", codesRemote("bad", "", "    KEY_B\n"), "KEY_B"},
+        LircRefusalCase{"ButtonValueNotANumber", codesRemote("bad", "", "    KEY_B 0xZZ\n"), "0xZZ"},
+        // LIRC sends nothing when the code is longer than the constant length it should fill.
+        LircRefusalCase{"ConstLengthShorterThanTheCode",
+                        codesRemote("bad", "  flags SPACE_ENC|CONST_LENGTH\n  gap 1000\n", "    KEY_B 0xFF\n"),
+                        "KEY_B"}),
+    [](const auto &info) { return info.param.name; });
+
+// A remote of pre_data only (its "bits" 0) sends the pre_data and the trail, and nothing for the
+// button's own bits.
+TEST(Lirc, RemoteWithoutButtonBitsSendsItsPreData)
+{
+    const TImport in = ImportLirc("begin remote\n  name p\n  one 500 1500\n  zero 500 500\n  ptrail 500\n"
+                                  "  pre_data_bits 2\n  pre_data 0x2\n  gap 40000\n  begin codes\n    KEY_A 0x0\n"
+                                  "  end codes\nend remote\n");
+    ASSERT_TRUE(in.Ok()) << in.Error.toStdString();
+    ASSERT_EQ(in.Records.size(), 1u) << RefusalsText(in.Refused).toStdString();
+    EXPECT_EQ(in.Records[0].Code.DurationsUs, (std::vector<int>{500, 1500, 500, 500, 500, 40000})); // as irsimsend sends it
+}
+
+// The callers turn a file with nothing taken into an error that gives every reason.
+TEST(Lirc, FileWithNothingToTakeListsEveryRemoteWithItsReason)
+{
+    const TImport in = ImportLirc(codesRemote("a", "  flags RCMM\n") + codesRemote("b", "  flags XMP\n"));
+    EXPECT_TRUE(in.Records.empty());
+    ASSERT_EQ(in.Refused.size(), 2u);
+    const QString reasons = RefusalsText(in.Refused);
+    for (const char *part : {"a", "RCMM", "b", "XMP"})
+        EXPECT_TRUE(reasons.contains(QString::fromUtf8(part))) << reasons.toStdString();
+}
+
+// What LIRC's file reader allows beside the numbers: case, blanks, comments, names with "#", octal.
+TEST(Lirc, ReadsCodesRemotesAsLircWritesThem)
+{
+    const QByteArray text = "# comment\n"
+                            "BEGIN  Remote\n"
+                            "  name  box\n"
+                            "  BITS  2\n"
+                            "  Flags space_enc|const_length\n"
+                            "  one 0x1F4 01750\n" // 500, 1000
+                            "  zero 500 500   # trailing comment\n"
+                            "  gap 10000 9000\n" // LIRC waits the smaller of two gaps
+                            "  frequency 36000\n"
+                            "  begin codes\n"
+                            "    #   0x3\n"
+                            "    # a comment line inside codes\n"
+                            "    #_UP 0x1  # the up key\n"
+                            "  END codes\n"
+                            "end remote\n";
+    const TImport in = ImportLirc(text);
+    ASSERT_TRUE(in.Ok()) << in.Error.toStdString();
+    TCodeRecord hash = Record("#", {500, 1000, 500, 7000}, 36000);
+    TCodeRecord up = Record("#_UP", {500, 500, 500, 7500}, 36000);
+    hash.Remote = up.Remote = "box";
+    EXPECT_EQ(in.Records, (std::vector<TCodeRecord>{hash, up}));
+    EXPECT_TRUE(in.Refused.empty()) << RefusalsText(in.Refused).toStdString();
+}
 
 struct BadCase {
     const char *name;
@@ -335,6 +431,23 @@ TEST(Formats, ProntoKeepsDurationsToOneCarrierPeriod)
     }
 }
 
+// At the ends of the carrier range the period word's own carrier lies just outside the range
+// (0004 is 1,036,287 Hz, 019F 9,988 Hz): what is written there still reads back, as the range's end.
+TEST(Formats, ProntoReadsBackCarriersAtTheEndsOfTheRange)
+{
+    for (const int carrier : {10000, 10012, 10013, 921144, 921145, 960000, 999999, 1000000}) {
+        SCOPED_TRACE(carrier);
+        const TImport in = ImportPronto(ExportPronto({Record("a", {9000, 4500, 560}, carrier)}).Text);
+        ASSERT_TRUE(in.Ok()) << in.Error.toStdString();
+        const int back = in.Records.at(0).Code.CarrierHz;
+        EXPECT_GE(back, 10000);
+        EXPECT_LE(back, 1000000);
+        EXPECT_NEAR(back, carrier, carrier * 0.241246 * carrier / 2e6 + 1);
+    }
+    EXPECT_FALSE(ImportPronto("0000 0003 0001 0000 0157 00AB\n").Ok());
+    EXPECT_FALSE(ImportPronto("0000 01A0 0001 0000 0157 00AB\n").Ok());
+}
+
 // Exact, but for the final space, which LIRC keeps as the remote's gap.
 TEST(Formats, LircKeepsEveryMicrosecondButTheFinalSpace)
 {
@@ -369,6 +482,76 @@ TEST(Formats, LircNamesHaveNoBlanksAndStayDistinct)
     EXPECT_EQ(in.Records[0].Remote, QString::fromUtf8("客厅_电视"));
 }
 
+// lircd finds a key by its name in any case, and a name runs to the next blank of any kind.
+TEST(Formats, LircNamesAreOneWordAndDistinctInAnyCase)
+{
+    const TExport out = ExportLirc("r", {Record("Power", {1}), Record("POWER", {2}), Record("a\u3000b", {3}),
+                                         Record("a\u200Bb\x01" "c", {4}), Record("\xF0\x9F\x93\xBA tv", {5})});
+    const TImport in = ImportLirc(out.Text);
+    ASSERT_TRUE(in.Ok()) << in.Error.toStdString();
+    std::vector<QString> names;
+    for (const TCodeRecord &r : in.Records)
+        names.push_back(r.Name);
+    EXPECT_EQ(names, (std::vector<QString>{"Power", "POWER_2", "a_b", "a_b_c", QString::fromUtf8("\xF0\x9F\x93\xBA_tv")}));
+}
+
+struct SuffixCase {
+    const char *name;
+    const char *typed;
+    TCodeFormat chosen;
+    const char *written; // the path written to
+    TCodeFormat format;
+};
+
+class ExportTargetTest : public ::testing::TestWithParam<SuffixCase> {};
+
+TEST_P(ExportTargetTest, TheNamesSuffixSaysTheFormatElseTheChosenOneIsAddedToIt)
+{
+    const TExportTarget target = ExportTarget(QString::fromUtf8(GetParam().typed), GetParam().chosen);
+    EXPECT_EQ(target.Path, QString::fromUtf8(GetParam().written));
+    EXPECT_EQ(target.Format, GetParam().format);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ExportTargetTest,
+    ::testing::Values(SuffixCase{"LircdConfOverPronto", "/d/tv.lircd.conf", TCodeFormat::Pronto, "/d/tv.lircd.conf", TCodeFormat::Lirc},
+                      SuffixCase{"ConfOverSignalFile", "/d/tv.conf", TCodeFormat::IrFile, "/d/tv.conf", TCodeFormat::Lirc},
+                      SuffixCase{"IrInCapitalsOverCsv", "/d/TV.IR", TCodeFormat::Csv, "/d/TV.IR", TCodeFormat::IrFile},
+                      SuffixCase{"CsvOverLirc", "/d/tv.csv", TCodeFormat::Lirc, "/d/tv.csv", TCodeFormat::Csv},
+                      SuffixCase{"ProntoOverRaw", "/d/tv.pronto", TCodeFormat::Raw, "/d/tv.pronto", TCodeFormat::Pronto},
+                      SuffixCase{"RawOverPronto", "/d/tv.raw", TCodeFormat::Pronto, "/d/tv.raw", TCodeFormat::Raw},
+                      SuffixCase{"TxtKeepsChosenRaw", "/d/tv.txt", TCodeFormat::Raw, "/d/tv.txt", TCodeFormat::Raw},
+                      SuffixCase{"TxtKeepsChosenPronto", "/d/tv.txt", TCodeFormat::Pronto, "/d/tv.txt", TCodeFormat::Pronto},
+                      SuffixCase{"TxtOverLircIsPronto", "/d/tv.txt", TCodeFormat::Lirc, "/d/tv.txt", TCodeFormat::Pronto},
+                      SuffixCase{"NoSuffixTakesChosen", "/d/tv", TCodeFormat::Lirc, "/d/tv.lircd.conf", TCodeFormat::Lirc},
+                      SuffixCase{"DotInFolderOnly", "/d/v1.2/tv", TCodeFormat::IrFile, "/d/v1.2/tv.ir", TCodeFormat::IrFile},
+                      SuffixCase{"UnknownSuffixKept", "/d/tv.remote", TCodeFormat::Csv, "/d/tv.remote", TCodeFormat::Csv},
+                      SuffixCase{"SuffixInTheMiddleOnly", "/d/tv.ir.old", TCodeFormat::Raw, "/d/tv.ir.old", TCodeFormat::Raw}),
+    [](const auto &info) { return info.param.name; });
+
+// A code from any format comes in with its protocol named, as a learned code is saved with it.
+TEST(Formats, ImportedCodesCarryTheirRecognisedProtocol)
+{
+    const std::optional<TIrCode> code = EncodeCode({"NEC", 0x04, 0x08, 32, {}});
+    ASSERT_TRUE(code);
+    TCodeRecord power = Record("power", code->DurationsUs, code->CarrierHz);
+    power.Code.DurationsUs.push_back(40000);
+    const TCodeRecord noise = Record("noise", {300, 700, 300}, 38000);
+    for (const TFormatInfo &f : CodeFormats()) {
+        if (!f.Exports)
+            continue;
+        SCOPED_TRACE(f.Name.toStdString());
+        const std::vector<TCodeRecord> records =
+            f.Format == TCodeFormat::Csv ? std::vector<TCodeRecord>{power} : std::vector<TCodeRecord>{power, noise};
+        const TImport in = ImportCodes(ExportCodes(f.Format, records, "r").Text);
+        ASSERT_TRUE(in.Ok()) << in.Error.toStdString();
+        ASSERT_EQ(in.Records.size(), records.size());
+        EXPECT_EQ(in.Records[0].Protocol, "NEC 0x04/0x08");
+        if (records.size() > 1)
+            EXPECT_EQ(in.Records[1].Protocol, QString());
+    }
+}
+
 TEST(Formats, AssumedCarrierIsSaid)
 {
     const std::vector<TCodeRecord> none = {Record("a", {100, 200})};
@@ -382,14 +565,6 @@ TEST(Formats, AssumedCarrierIsSaid)
     }
     EXPECT_TRUE(ExportPronto(none).Text.contains("38 kHz"));
 }
-
-struct GuessCase {
-    const char *name;
-    QByteArray text;
-    TCodeFormat format;
-};
-
-class GuessFormatTest : public ::testing::TestWithParam<GuessCase> {};
 
 TEST_P(GuessFormatTest, TellsTheFormatFromTheFirstLines)
 {

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
+#include <QValueAxis>
 
 #include <algorithm>
 
@@ -42,6 +43,21 @@ TEST_F(LearnWindowTest, EveryChannelControlIsFoundByRoleAndNameFromTheWindow)
                 << e.name.toStdString() << " is told apart from every other object";
         }
     }
+}
+
+// The chart's numbers are the module's 10 µs units: the axis title says so on screen, and since a
+// title drawn inside the chart is not on the accessibility tree, the chart's description says it too.
+TEST_F(LearnWindowTest, TheTimeUnitIsOnTheAxisAndInTheChartsDescription)
+{
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_TRUE(form.Chart1->BottomAxis->isTitleVisible());
+    EXPECT_EQ(form.Chart1->BottomAxis->titleText(), u8("时间（×10 微秒）"));
+    const QList<TAccessibleNode> tree = AccessibleTree(&form);
+    const auto chart = std::find_if(tree.begin(), tree.end(), [](const TAccessibleNode &n) { return n.Name == u8("波形图"); });
+    ASSERT_NE(chart, tree.end());
+    EXPECT_EQ(chart->Object, form.Chart1);
+    EXPECT_TRUE(chart->Description.contains(u8("10 微秒"))) << chart->Description.toStdString();
 }
 
 // The interface's screen rectangle is where a screen reader's pointer and magnifier go: it must

@@ -18,6 +18,8 @@ constexpr TPulseDistance Samsung{4500, 4500, 560, 560, 1690};
 constexpr TPulseDistance Jvc{8400, 4200, 526, 526, 1574};
 constexpr TPulseDistance JvcRepeat{0, 0, 526, 526, 1574};
 constexpr TPulseDistance Kaseikyo{3456, 1728, 432, 432, 1296};
+constexpr TPulseDistance Pioneer{8500, 4225, 500, 500, 1500};
+constexpr TPulseDistance Rca{4000, 4000, 500, 1000, 2000};
 constexpr TPulseDistance Sharp{0, 0, 320, 680, 1680};
 constexpr TPulseDistance AirConditioner{3500, 1750, 430, 430, 1300};
 
@@ -82,8 +84,23 @@ const CaptureCase Captures[] = {
     {"NecWithLongFinalSpace", [] { return then(necFrame(0x00, 0xFF, 0x45, 0xBA), 45000, {}); }, "NEC", 0x00, 0x45},
     {"NecFrameRepeatedWhole", [] { return then(necFrame(0x20, 0xDF, 0x10, 0xEF), 40000, necFrame(0x20, 0xDF, 0x10, 0xEF)); },
      "NEC", 0x20, 0x10},
-    {"NecExtendedAddress", [] { return necFrame(0x00, 0x7F, 0x16, 0xE9); }, "NECext", 0x7F00, 0x16},
+    {"NecExtendedAddress", [] { return necFrame(0x00, 0x7F, 0x16, 0xE9); }, "NECext", 0x7F00, 0xE916},
     {"NecExtendedCommandNotInverted", [] { return necFrame(0x86, 0x05, 0x0F, 0x00); }, "NECext", 0x0586, 0x000F},
+    {"NecExtendedFourthByteZero", [] { return necFrame(0x04, 0xFB, 0x08, 0x00); }, "NECext", 0xFB04, 0x0008},
+    {"Nec42",
+     [] { return pulseDistance(Nec, Bits({{0x1234, 13}, {0x1234 ^ 0x1FFF, 13}, {0x5A, 8}, {0x5A ^ 0xFF, 8}})); },
+     "NEC42", 0x1234, 0x5A},
+    {"Nec42WithRepeatFrame",
+     [] { return then(pulseDistance(Nec, Bits({{0x0001, 13}, {0x1FFE, 13}, {0x10, 8}, {0xEF, 8}})), 40000, necRepeat()); },
+     "NEC42", 0x0001, 0x10},
+    {"Nec42Extended", [] { return pulseDistance(Nec, Bits({{0x1234, 13}, {0x0042, 13}, {0x5A, 8}, {0x01, 8}})); },
+     "NEC42ext", 0x1234 | 0x0042 << 13, 0x015A},
+    {"Pioneer", [] { return pulseDistance(Pioneer, Bits({{0xA5, 8}, {0x5A, 8}, {0x1C, 8}, {0xE3, 8}})); }, "Pioneer",
+     0xA5, 0x1C},
+    {"PioneerWithThe33rdBitOfSignalFilePlayers",
+     [] { return pulseDistance(Pioneer, Bits({{0xAA, 8}, {0x55, 8}, {0x38, 8}, {0xC7, 8}, {0, 1}})); }, "Pioneer", 0xAA,
+     0x38},
+    {"Rca", [] { return pulseDistance(Rca, Bits({{0xF, 4}, {0x54, 8}, {0x0, 4}, {0xAB, 8}})); }, "RCA", 0xF, 0x54},
     {"NecRepeatFrameAlone", [] { return then(necRepeat(), 96000, necRepeat()); }, "NEC repeat", 0, 0},
     {"Samsung32", [] { return pulseDistance(Samsung, Bits({{0x07, 8}, {0x07, 8}, {0x02, 8}, {0xFD, 8}})); },
      "Samsung32", 0x07, 0x02},
@@ -112,10 +129,14 @@ const CaptureCase Captures[] = {
          return then(pulseDistance(Jvc, bits), 22000, pulseDistance(JvcRepeat, bits));
      },
      "JVC", 0x03, 0x17},
-    // Vendor 0x2002, vendor parity 0, device 0x0A1, command 0x3D, parity 0x10 ^ 0x0A ^ 0x3D.
-    {"KaseikyoPanasonicVendor",
-     [] { return pulseDistance(Kaseikyo, Bits({{0x2002, 16}, {0x0, 4}, {0x0A1, 12}, {0x3D, 8}, {0x27, 8}})); },
-     "Kaseikyo", 0x2002u << 12 | 0x0A1, 0x3D},
+    // Vendor 0x2002, vendor parity 0, genres 8 and 0, command 0x3D0, id 0: 02 20 80 00 3D BD.
+    {"KaseikyoTenBitCommand",
+     [] { return pulseDistance(Kaseikyo, Bits({{0x02, 8}, {0x20, 8}, {0x80, 8}, {0x00, 8}, {0x3D, 8}, {0xBD, 8}})); },
+     "Kaseikyo", 0x00200280, 0x3D0},
+    // Vendor 0x3254 (parity 4 ^ 5 ^ 2 ^ 3 = 0), genres 1 and 2, command 0x0A5, id 3.
+    {"KaseikyoVendorGenresAndId",
+     [] { return pulseDistance(Kaseikyo, Bits({{0x54, 8}, {0x32, 8}, {0x10, 8}, {0x52, 8}, {0xCA, 8}, {0x88, 8}})); },
+     "Kaseikyo", 0x03325412, 0x0A5},
     {"SharpWithInvertedFrame", [] { return then(pulseDistance(Sharp, SharpPower), 40000, pulseDistance(Sharp, SharpPowerInverted)); },
      "Sharp", 0x01, 0x52},
     {"SharpFirstFrameOnly", [] { return pulseDistance(Sharp, SharpPower); }, "Sharp", 0x01, 0x52},

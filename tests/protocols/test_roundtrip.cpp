@@ -22,11 +22,15 @@ struct EncodableCase {
     int carrierHz;
 };
 
-// Address 0x??FF with 0x00 above it would be a standard NEC address; NECext draws only addresses
-// whose high byte is not the inverse of the low byte (checked in the test), since those are NEC.
+// An NECext code whose second and fourth bytes are the inverses of the first and third is an NEC
+// code, and an NEC42ext one of that form NEC42; those draws are passed over (isShorterForm).
 const EncodableCase Encodable[] = {
     {"NEC", {0, 0xFF}, {0, 0xFF}, 38000},
-    {"NECext", {0, 0xFFFF}, {0, 0xFF}, 38000},
+    {"NECext", {0, 0xFFFF}, {0, 0xFFFF}, 38000},
+    {"NEC42", {0, 0x1FFF}, {0, 0xFF}, 38000},
+    {"NEC42ext", {0, 0x3FFFFFF}, {0, 0xFFFF}, 38000},
+    {"Pioneer", {0, 0xFF}, {0, 0xFF}, 40000},
+    {"RCA", {0, 0xF}, {0, 0xFF}, 38000},
     {"Samsung32", {0, 0xFF}, {0, 0xFF}, 38000},
     {"SIRC", {0, 0x1F}, {0, 0x7F}, 40000},
     {"SIRC15", {0, 0xFF}, {0, 0x7F}, 40000},
@@ -35,13 +39,17 @@ const EncodableCase Encodable[] = {
     {"RC5X", {0, 0x1F}, {0x40, 0x7F}, 36000},
     {"RC6", {0, 0xFF}, {0, 0xFF}, 36000},
     {"JVC", {0, 0xFF}, {0, 0xFF}, 38000},
-    {"Kaseikyo", {0, 0xFFFFFFF}, {0, 0xFF}, 37000},
+    {"Kaseikyo", {0, 0x3FFFFFF}, {0, 0x3FF}, 37000},
     {"Sharp", {0, 0x1F}, {0, 0xFF}, 38000},
 };
 
-bool isStandardNecAddress(uint32_t address)
+bool isShorterForm(const TProtocolCode &code)
 {
-    return ((address ^ (address >> 8)) & 0xFF) == 0xFF;
+    if (code.Protocol == QLatin1String("NECext"))
+        return ((code.Address ^ code.Address >> 8) & 0xFF) == 0xFF && ((code.Command ^ code.Command >> 8) & 0xFF) == 0xFF;
+    if (code.Protocol == QLatin1String("NEC42ext"))
+        return ((code.Address ^ code.Address >> 13) & 0x1FFF) == 0x1FFF && ((code.Command ^ code.Command >> 8) & 0xFF) == 0xFF;
+    return false;
 }
 
 class RoundTripTest : public ::testing::TestWithParam<EncodableCase> {};
@@ -64,7 +72,7 @@ void checkEncodeCaptureDecode(const EncodableCase &c, unsigned seed, CaptureKind
         sent.Protocol = QString::fromLatin1(c.protocol);
         sent.Address = address(random);
         sent.Command = command(random);
-        if (sent.Protocol == QLatin1String("NECext") && isStandardNecAddress(sent.Address))
+        if (isShorterForm(sent))
             continue;
         const auto encoded = EncodeCode(sent);
         ASSERT_TRUE(encoded) << "address " << sent.Address << " command " << sent.Command;
@@ -102,7 +110,7 @@ TEST_P(RoundTripTest, RepeatedAndCutOffFramesKeepTheName)
         sent.Protocol = QString::fromLatin1(c.protocol);
         sent.Address = address(random);
         sent.Command = command(random);
-        if (sent.Protocol == QLatin1String("NECext") && isStandardNecAddress(sent.Address))
+        if (isShorterForm(sent))
             continue;
         const std::vector<int> frame = EncodeCode(sent)->DurationsUs;
         std::vector<int> held = frame;
@@ -151,7 +159,12 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusalCase{"SircCommandBeyondSevenBits", code("SIRC20", 0x01, 0x80)},
                       RefusalCase{"Rc5CommandOfTheExtendedRange", code("RC5", 0x01, 0x40)},
                       RefusalCase{"Rc5XCommandOfTheBaseRange", code("RC5X", 0x01, 0x3F)},
-                      RefusalCase{"KaseikyoAddressBeyond28Bits", code("Kaseikyo", 0x10000000, 0x01)},
+                      RefusalCase{"KaseikyoAddressBeyond26Bits", code("Kaseikyo", 0x4000000, 0x01)},
+                      RefusalCase{"KaseikyoCommandBeyond10Bits", code("Kaseikyo", 0x200280, 0x400)},
+                      RefusalCase{"Nec42AddressBeyond13Bits", code("NEC42", 0x2000, 0x01)},
+                      RefusalCase{"Nec42ExtCommandBeyondTwoBytes", code("NEC42ext", 0x01, 0x10000)},
+                      RefusalCase{"PioneerAddressBeyondAByte", code("Pioneer", 0x100, 0x01)},
+                      RefusalCase{"RcaAddressBeyondFourBits", code("RCA", 0x10, 0x01)},
                       RefusalCase{"SharpAddressBeyondFiveBits", code("Sharp", 0x20, 0x01)},
                       RefusalCase{"NecRepeatIsNoCode", code("NEC repeat", 0, 0)},
                       RefusalCase{"PulseDistanceHasNoEncoder", code("Pulse distance", 0, 0)},
@@ -159,3 +172,21 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto &info) { return info.param.name; });
 
 } // namespace
+
+// What was identified is sent as the same frame: the bytes of an NECext code whose fourth byte is
+// no inverse (00 here) stay as they were, and none of them turns into another protocol's frame.
+TEST(IdentifyThenEncode, GivesBackTheFrameThatWasIdentified)
+{
+    const uint32_t frames[][4] = {{0x04, 0xFB, 0x08, 0x00}, {0x04, 0xFB, 0x08, 0xF7}, {0x00, 0x7F, 0x16, 0xE9},
+                                  {0x86, 0x05, 0x0F, 0x00}, {0x04, 0xFB, 0xFF, 0x00}, {0x12, 0x34, 0x00, 0x00}};
+    for (const auto &b : frames) {
+        std::vector<int> frame;
+        capture::AppendPulseDistance(frame, {9000, 4500, 560, 560, 1690},
+                                     capture::Bits({{b[0], 8}, {b[1], 8}, {b[2], 8}, {b[3], 8}}));
+        const auto found = IdentifyCode(frame);
+        ASSERT_TRUE(found);
+        const auto encoded = EncodeCode(*found);
+        ASSERT_TRUE(encoded) << found->Protocol.toStdString();
+        EXPECT_EQ(encoded->DurationsUs, frame) << std::hex << b[0] << ' ' << b[1] << ' ' << b[2] << ' ' << b[3];
+    }
+}

@@ -49,16 +49,19 @@ TEST(PortNameRulesTest, PortNameAndDevicePaths)
 
 class FixtureSource : public TSerialPortSource {
 public:
-    FixtureSource(std::vector<std::string> devices, std::vector<TtyDescription> descriptions)
-        : FDevices(std::move(devices)), FDescriptions(std::move(descriptions))
+    FixtureSource(std::vector<std::string> devices, std::vector<TtyDescription> descriptions,
+                  std::vector<platform::SerialLink> links = {})
+        : FDevices(std::move(devices)), FDescriptions(std::move(descriptions)), FLinks(std::move(links))
     {
     }
     std::vector<std::string> Devices() override { return FDevices; }
     std::vector<TtyDescription> Descriptions() override { return FDescriptions; }
+    std::vector<platform::SerialLink> Links() override { return FLinks; }
 
 private:
     std::vector<std::string> FDevices;
     std::vector<TtyDescription> FDescriptions;
+    std::vector<platform::SerialLink> FLinks;
 };
 
 std::vector<std::string> Names(const TPelmSerialPortList &list)
@@ -118,6 +121,28 @@ TEST(SerialPortListTest, DescriptionsCompleteOrAddPorts)
     assigned.Assign(copy);
     EXPECT_EQ(assigned.FriendlyName, "FTDI FT232 Serial (UART) IC (/dev/ttyUSB0)");
     EXPECT_EQ(assigned.InstanceId, usb.instanceId);
+}
+
+// Two adapters of one kind told apart by their links; a second link to a node and a link to a port
+// that is not listed change nothing.
+TEST(SerialPortListTest, ByIdLinksNameAdaptersInTheirDescription)
+{
+    TtyDescription usb0{"/dev/ttyUSB0", "FTDI", "FT232R USB UART", "", "ftdi_sio", ""};
+    TtyDescription usb1{"/dev/ttyUSB1", "FTDI", "FT232R USB UART", "", "ftdi_sio", ""};
+    TCommSerialPortInfo info(std::make_unique<FixtureSource>(
+        std::vector<std::string>{"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyS0"}, std::vector<TtyDescription>{usb0, usb1},
+        std::vector<platform::SerialLink>{{"usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0", "/dev/ttyUSB1"},
+                                          {"usb-FTDI_FT232R_USB_UART_AB0KXY12-if00-port0", "/dev/ttyUSB0"},
+                                          {"usb-FTDI_FT232R_USB_UART_AB0KXY12-zz-second", "/dev/ttyUSB0"},
+                                          {"usb-Gone_Adapter_1-if00-port0", "/dev/ttyACM5"}}));
+    const auto &list = info.PortList;
+    ASSERT_EQ(Names(list), (std::vector<std::string>{"COM1", "/dev/ttyUSB0", "/dev/ttyUSB1"}));
+    EXPECT_EQ(list.PortByName("/dev/ttyUSB0")->FriendlyName, "usb-FTDI_FT232R_USB_UART_AB0KXY12-if00-port0 (/dev/ttyUSB0)");
+    EXPECT_EQ(list.PortByName("/dev/ttyUSB0")->PersistentId, "usb-FTDI_FT232R_USB_UART_AB0KXY12-if00-port0");
+    EXPECT_EQ(list.PortByName("/dev/ttyUSB1")->PersistentId, "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+    EXPECT_EQ(list.PortByName("/dev/ttyUSB1")->DeviceDescription, "FT232R USB UART");
+    EXPECT_EQ(list.PortByName("COM1")->PersistentId, "");
+    EXPECT_EQ(list.PortByName("COM1")->FriendlyName, "");
 }
 
 TEST(SerialPortListTest, EmptyMachineGivesEmptyList)

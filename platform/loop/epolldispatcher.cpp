@@ -55,54 +55,75 @@ TEpollEventDispatcher::TEpollEventDispatcher(QObject *parent)
 
 TEpollEventDispatcher::~TEpollEventDispatcher() = default;
 
+TEpollEventDispatcher::TWatch &TEpollEventDispatcher::changing(int fd)
+{
+    TWatch &watch = watches_[fd];
+    if (!watch.Changed)
+        changed_.push_back(fd);
+    watch.Changed = true;
+    return watch;
+}
+
 void TEpollEventDispatcher::registerSocketNotifier(QSocketNotifier *notifier)
 {
-    const int fd = static_cast<int>(notifier->socket());
-    const auto [at, added] = watches_.try_emplace(fd);
-    TWatch &watch = at->second;
-    if (added)
+    TWatch &watch = changing(static_cast<int>(notifier->socket()));
+    // Watched again after all its notifiers went: perhaps another descriptor under the same number,
+    // whose readiness must not be taken for that of the one before.
+    if (!watch.Read && !watch.Write && !watch.Exception)
         watch.Generation = ++generations_ == 0 ? ++generations_ : generations_;
     switch (notifier->type()) {
     case QSocketNotifier::Read: watch.Read = notifier; break;
     case QSocketNotifier::Write: watch.Write = notifier; break;
     case QSocketNotifier::Exception: watch.Exception = notifier; break;
     }
-    updateInterest(fd, watch, added);
 }
 
 void TEpollEventDispatcher::unregisterSocketNotifier(QSocketNotifier *notifier)
 {
     const int fd = static_cast<int>(notifier->socket());
-    const auto at = watches_.find(fd);
-    if (at == watches_.end())
+    if (!watches_.count(fd))
         return;
-    TWatch &watch = at->second;
+    TWatch &watch = changing(fd);
     for (QSocketNotifier **slot : {&watch.Read, &watch.Write, &watch.Exception})
         if (*slot == notifier)
             *slot = nullptr;
-    if (watch.Read || watch.Write || watch.Exception) {
-        updateInterest(fd, watch, false);
-        return;
-    }
-    // The descriptor may be closed already, which took it out of the set: nothing to undo then.
-    epoll_ctl(epoll_.get(), EPOLL_CTL_DEL, fd, nullptr);
-    watches_.erase(at);
 }
 
-void TEpollEventDispatcher::updateInterest(int fd, TWatch &watch, bool added)
+void TEpollEventDispatcher::tellKernel()
 {
-    epoll_event event{};
-    event.events = (watch.Read ? EPOLLIN : 0u) | (watch.Write ? EPOLLOUT : 0u) | (watch.Exception ? EPOLLPRI : 0u);
-    event.data.u64 = tag(fd, watch.Generation);
-    if (epoll_ctl(epoll_.get(), added ? EPOLL_CTL_ADD : EPOLL_CTL_MOD, fd, &event) == 0)
-        return;
-    // A descriptor closed and opened again under the same number left the set with the close.
-    if (errno == ENOENT)
-        epoll_ctl(epoll_.get(), EPOLL_CTL_ADD, fd, &event);
-    else if (errno == EEXIST)
-        epoll_ctl(epoll_.get(), EPOLL_CTL_MOD, fd, &event);
-    else
-        qWarning("cannot watch descriptor %d: %s", fd, strerror(errno));
+    for (const int fd : changed_) {
+        const auto at = watches_.find(fd);
+        if (at == watches_.end())
+            continue;
+        TWatch &watch = at->second;
+        watch.Changed = false;
+        const uint32_t wanted = (watch.Read ? EPOLLIN : 0u) | (watch.Write ? EPOLLOUT : 0u) | (watch.Exception ? EPOLLPRI : 0u);
+        if (wanted == 0) {
+            // The descriptor may be closed already, which took it out of the set: nothing to undo then.
+            if (watch.ToldGeneration != 0)
+                epoll_ctl(epoll_.get(), EPOLL_CTL_DEL, fd, nullptr);
+            watches_.erase(at);
+            continue;
+        }
+        if (wanted == watch.Told && watch.Generation == watch.ToldGeneration)
+            continue;
+        epoll_event event{};
+        event.events = wanted;
+        event.data.u64 = tag(fd, watch.Generation);
+        int rc = epoll_ctl(epoll_.get(), watch.ToldGeneration != 0 ? EPOLL_CTL_MOD : EPOLL_CTL_ADD, fd, &event);
+        // A descriptor closed and opened again under the same number left the set with the close.
+        if (rc != 0 && errno == ENOENT)
+            rc = epoll_ctl(epoll_.get(), EPOLL_CTL_ADD, fd, &event);
+        else if (rc != 0 && errno == EEXIST)
+            rc = epoll_ctl(epoll_.get(), EPOLL_CTL_MOD, fd, &event);
+        if (rc != 0) {
+            qWarning("cannot watch descriptor %d: %s", fd, strerror(errno));
+            continue;
+        }
+        watch.Told = wanted;
+        watch.ToldGeneration = watch.Generation;
+    }
+    changed_.clear();
 }
 
 void TEpollEventDispatcher::registerTimer(int timerId, qint64 interval, Qt::TimerType timerType, QObject *object)
@@ -201,6 +222,7 @@ bool TEpollEventDispatcher::processEvents(QEventLoop::ProcessEventsFlags flags)
     const bool canWait = (flags & QEventLoop::WaitForMoreEvents) && !interrupted_;
     if (canWait)
         emit aboutToBlock();
+    tellKernel();
     epoll_event events[MaxEventsPerTurn];
     int ready = epoll_wait(epoll_.get(), events, MaxEventsPerTurn, waitMs(canWait));
     if (ready < 0)

@@ -3,9 +3,10 @@
 //
 // Qt's own dispatchers hand every watched descriptor to poll() on every turn of the loop and keep
 // socket notifiers and timers in lists that are searched linearly, so a service with a thousand
-// links pays for all of them on every single packet. Here a notifier is registered with the kernel
-// once (enabling and disabling one is one epoll_ctl call), a turn costs what is ready, and timers
-// wait in an ordered set.
+// links pays for all of them on every single packet. Here a descriptor is registered with the
+// kernel once, a turn costs what is ready, and timers wait in an ordered set. Notifiers enabled and
+// disabled within one turn (a socket's writer, around a write that went out at once) reach the
+// kernel as the one change they add up to, just before the loop waits.
 //
 // Install it before the QCoreApplication is made (QCoreApplication::setEventDispatcher). It serves
 // the thread that runs that loop only; wakeUp() and interrupt() may be called from any thread.
@@ -21,6 +22,7 @@
 #include <set>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 namespace platform {
 
@@ -47,13 +49,16 @@ public:
 private:
     using TClock = std::chrono::steady_clock;
 
-    // The notifiers of one descriptor; Generation tells its readiness from that of a descriptor
-    // that had the same number before.
+    // The notifiers of one descriptor and what the kernel was last told of it. Generation tells its
+    // readiness from that of a descriptor that had the same number before.
     struct TWatch {
         QSocketNotifier *Read = nullptr;
         QSocketNotifier *Write = nullptr;
         QSocketNotifier *Exception = nullptr;
         uint32_t Generation = 0;
+        uint32_t Told = 0;           // events the kernel watches for
+        uint32_t ToldGeneration = 0; // 0: not in the set
+        bool Changed = false;
     };
     struct TTimer {
         qint64 IntervalMs = 0;
@@ -63,7 +68,8 @@ private:
         bool Running = false; // its handler is under way (a nested loop must not fire it again)
     };
 
-    void updateInterest(int fd, TWatch &watch, bool added);
+    TWatch &changing(int fd);
+    void tellKernel();
     int waitMs(bool canWait) const;
     bool activateNotifiers(int ready);
     bool activateTimers();
@@ -74,6 +80,7 @@ private:
     std::atomic<bool> wakePending_{false};
     std::atomic<bool> interrupted_{false};
     std::unordered_map<int, TWatch> watches_;
+    std::vector<int> changed_; // descriptors whose notifiers changed since the kernel was told
     uint32_t generations_ = 0;
     std::unordered_map<int, TTimer> timers_;
     std::set<std::pair<TClock::time_point, int>> due_; // (due, timer id), earliest first

@@ -5,7 +5,9 @@
 //   with the same number in flight;
 // - the bridge's resident memory per linked module, against a bridge serving none;
 // - the time from the bridge's start to every module's discovery document, against the broker
-//   taking and delivering as many documents of the same size from one client.
+//   taking and delivering as many documents of the same size from one client;
+// - the CPU time the broker, the bridge and this process spend per command, and the broker and this
+//   process per baseline message, which tell where the command rate is bound.
 //
 //   bench_bridge [modules=1000] [samples=2000] [commands=20000]
 //

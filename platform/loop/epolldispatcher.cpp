@@ -128,7 +128,11 @@ void TEpollEventDispatcher::tellKernel()
 
 void TEpollEventDispatcher::registerTimer(int timerId, qint64 interval, Qt::TimerType timerType, QObject *object)
 {
-    TTimer &timer = timers_[timerId];
+    const auto [at, added] = timers_.try_emplace(timerId);
+    TTimer &timer = at->second;
+    // An id registered again must not leave its earlier deadline behind in the queue.
+    if (!added)
+        due_.erase({timer.Due, timerId});
     timer.IntervalMs = interval;
     timer.Type = timerType;
     timer.Object = object;

@@ -2,6 +2,7 @@
 #include "bridge/bridgeconfig.h"
 #include "bridge/bridgeservice.h"
 #include "core/codelibrary.h"
+#include "platform/loop/epolldispatcher.h"
 #include "platform/mqtt/mqttclient.h"
 #include "platform/sys/interruptsignal.h"
 #include "platform/sys/openfiles.h"
@@ -45,6 +46,8 @@ QString readPassword(const QString &path, QString &error)
 
 int main(int argc, char *argv[])
 {
+    // Qt's own loop would poll every module's link on every packet.
+    QCoreApplication::setEventDispatcher(new platform::TEpollEventDispatcher);
     QCoreApplication app(argc, argv);
     TBridgeSetup setup = ReadBridgeSetup(QCoreApplication::arguments());
     if (setup.Help) {

@@ -150,8 +150,16 @@ void TModuleSession::startNext()
     keepAliveAnswer_.stop();
     quietGap_.stop();
     gathering_.Take();
-    socket_->write(current_.Frame);
+    send(current_.Frame);
     jobDeadline_.start(current_.AnswerMs);
+}
+
+void TModuleSession::send(const QByteArray &frame)
+{
+    socket_->write(frame);
+    // Out now rather than on the loop's next turn: one turn less on every command, and the socket's
+    // writer is switched on and off again within the turn, which costs the loop nothing.
+    socket_->flush();
 }
 
 void TModuleSession::readAll()
@@ -185,7 +193,7 @@ void TModuleSession::replyComplete()
         if (kind != rkEmitDone)
             return;
         if (++emitted_ < current_.Emissions) {
-            socket_->write(current_.Frame);
+            send(current_.Frame);
             jobDeadline_.start(current_.AnswerMs);
             return;
         }
@@ -225,7 +233,7 @@ void TModuleSession::keepAlive()
     keepAlive_.setInterval(KeepAliveMs);
     if (!socket_ || busy_)
         return;
-    socket_->write(KeepAliveCommandFrame);
+    send(KeepAliveCommandFrame);
     if (!keepAliveAnswer_.isActive())
         keepAliveAnswer_.start();
 }

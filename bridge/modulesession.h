@@ -65,6 +65,7 @@ private:
     void take(QTcpSocket *socket, const QByteArray &greeting);
     void closed();
     void setOnline(bool online);
+    void send(const QByteArray &frame);
     void readAll();
     void replyComplete();
     void startNext();

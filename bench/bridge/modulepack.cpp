@@ -64,6 +64,8 @@ void TModulePack::read(TModule &m)
             return;
         m.LastCode = TBenchClock::now();
         m.Socket->write(EmitDone);
+        // At once, as a module answers: not on the loop's next turn.
+        m.Socket->flush();
         m.Pending.remove(0, 4 + length + 1);
     }
 }

@@ -107,7 +107,7 @@ void TMqttClient::updateWriteInterest()
 void TMqttClient::readable()
 {
     // The library reads one packet per call. Under load the socket holds many, and every turn of
-    // the event loop also polls every module's socket: all that waits is read in one turn.
+    // the event loop also serves the modules' links: all that waits is read in one turn.
     for (int round = 0; round < MaxPacketsPerWake; ++round) {
         const int rc = mosquitto_loop_read(client_, 1);
         if (rc != MOSQ_ERR_SUCCESS) {

@@ -2,6 +2,7 @@
 
 #include "core/formats/textscan.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 QString TRefusal::Text() const
@@ -27,11 +28,12 @@ std::optional<QByteArray> ReadCodeFile(const QString &path, QString &error)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        error = QString::fromUtf8("无法读取 %1：%2").arg(path, file.errorString());
+        error = QCoreApplication::translate("ImportResult", "无法读取 %1：%2").arg(path, file.errorString());
         return std::nullopt;
     }
     if (file.size() > textscan::MaxFileBytes) {
-        error = QString::fromUtf8("文件 %1 超过 %2 MB").arg(path).arg(textscan::MaxFileBytes >> 20);
+        error = QCoreApplication::translate("ImportResult", "文件 %1 超过 %2 MB")
+            .arg(path).arg(textscan::MaxFileBytes >> 20);
         return std::nullopt;
     }
     return file.readAll();

@@ -1,5 +1,7 @@
 #include "core/formats/textscan.h"
 
+#include <QCoreApplication>
+
 #include <charconv>
 #include <string>
 
@@ -61,7 +63,7 @@ std::optional<double> ParseDouble(std::string_view s)
 
 QString LineError(int line, const QString &reason)
 {
-    return QString::fromUtf8("第 %1 行：%2").arg(line).arg(reason);
+    return QCoreApplication::translate("TextScan", "第 %1 行：%2").arg(line).arg(reason);
 }
 
 QString Quote(std::string_view s)
@@ -73,7 +75,7 @@ QString Quote(std::string_view s)
 
 QString CarrierRangeText()
 {
-    return QString::fromUtf8("%1 到 %2 赫兹").arg(MinCarrierHz).arg(MaxCarrierHz);
+    return QCoreApplication::translate("TextScan", "%1 到 %2 赫兹").arg(MinCarrierHz).arg(MaxCarrierHz);
 }
 
 } // namespace textscan

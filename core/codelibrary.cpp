@@ -105,9 +105,7 @@ std::optional<QString> parseTimings(std::string_view v, std::vector<int> &out)
                 .arg(out.size() + 1).arg(Quote(t));
         const bool mark = out.size() % 2 == 0;
         if ((*n > 0) != mark)
-            return QCoreApplication::translate("CodeLibrary", "第 %1 个时长 %2 应为%3").arg(out.size() + 1).arg(*n)
-                .arg(mark ? QCoreApplication::translate("CodeLibrary", "正数（脉冲）")
-                          : QCoreApplication::translate("CodeLibrary", "负数（间隔）"));
+            return WrongSignError(out.size(), *n);
         const long long magnitude = *n < 0 ? -*n : *n;
         if (magnitude > MaxDurationUs)
             return QCoreApplication::translate("CodeLibrary", "时长 %1 微秒超过 %2 微秒").arg(magnitude).arg(MaxDurationUs);

@@ -12,10 +12,6 @@
         <translation>%1 is neither base64 nor hexadecimal</translation>
     </message>
     <message>
-        <source>编码 %1：%2</source>
-        <translation>Code %1: %2</translation>
-    </message>
-    <message>
         <source>博联数据包不带载波，测得的载波未写入，设备按自己的载波发送</source>
         <translation>Broadlink packets carry no carrier: the measured carrier was not written, and the device sends on its own carrier</translation>
     </message>
@@ -229,18 +225,6 @@
         <translation>Duration %1 (%2) is 0 µs; a duration is at least 1 µs</translation>
     </message>
     <message>
-        <source>第 %1 个时长 %2 应为%3</source>
-        <translation>Duration %1 (%2) should be %3</translation>
-    </message>
-    <message>
-        <source>正数（脉冲）</source>
-        <translation>positive (a pulse)</translation>
-    </message>
-    <message>
-        <source>负数（间隔）</source>
-        <translation>negative (a gap)</translation>
-    </message>
-    <message>
         <source>时长 %1 微秒超过 %2 微秒</source>
         <translation>Duration of %1 µs exceeds %2 µs</translation>
     </message>
@@ -392,14 +376,6 @@
         <translation>Duration of %1 µs exceeds %2 carrier periods</translation>
     </message>
     <message>
-        <source>编码 %1：%2</source>
-        <translation>Code %1: %2</translation>
-    </message>
-    <message>
-        <source>没有测得载波的编码按 %1 kHz 导出</source>
-        <translation>Codes without a measured carrier were exported at %1 kHz</translation>
-    </message>
-    <message>
         <source>文件中没有 sendir 命令</source>
         <translation>The file holds no sendir commands</translation>
     </message>
@@ -413,6 +389,14 @@
     <message>
         <source>文件 %1 超过 %2 MB</source>
         <translation>File %1 exceeds %2 MB</translation>
+    </message>
+    <message>
+        <source>编码 %1：%2</source>
+        <translation>Code %1: %2</translation>
+    </message>
+    <message>
+        <source>没有测得载波的编码按 %1 kHz 导出</source>
+        <translation>Codes without a measured carrier were exported at %1 kHz</translation>
     </message>
 </context>
 <context>
@@ -504,10 +488,6 @@
     <message>
         <source>记录 %1 的类型 %2 不是 raw 或 parsed</source>
         <translation>The type %2 of record %1 is neither raw nor parsed</translation>
-    </message>
-    <message>
-        <source>没有测得载波的编码按 %1 kHz 导出</source>
-        <translation>Codes without a measured carrier were exported at %1 kHz</translation>
     </message>
 </context>
 <context>
@@ -709,14 +689,6 @@
         <translation>Duration %1 is 0</translation>
     </message>
     <message>
-        <source>编码 %1：%2</source>
-        <translation>Code %1: %2</translation>
-    </message>
-    <message>
-        <source>没有测得载波的编码按 %1 kHz 导出</source>
-        <translation>Codes without a measured carrier were exported at %1 kHz</translation>
-    </message>
-    <message>
         <source>文件中没有 Pronto 编码</source>
         <translation>The file holds no Pronto codes</translation>
     </message>
@@ -749,18 +721,6 @@
     <message>
         <source>%1 不是整数</source>
         <translation>%1 is not a whole number</translation>
-    </message>
-    <message>
-        <source>第 %1 个时长 %2 应为%3</source>
-        <translation>Duration %1 (%2) should be %3</translation>
-    </message>
-    <message>
-        <source>正数（脉冲）</source>
-        <translation>positive (a pulse)</translation>
-    </message>
-    <message>
-        <source>负数（间隔）</source>
-        <translation>negative (a gap)</translation>
     </message>
     <message>
         <source>文件中没有时序</source>
@@ -1489,6 +1449,18 @@ Total length: %1 ms</translation>
     <message>
         <source>%1 到 %2 赫兹</source>
         <translation>%1 to %2 Hz</translation>
+    </message>
+    <message>
+        <source>第 %1 个时长 %2 应为%3</source>
+        <translation>Duration %1 (%2) should be %3</translation>
+    </message>
+    <message>
+        <source>正数（脉冲）</source>
+        <translation>positive (a pulse)</translation>
+    </message>
+    <message>
+        <source>负数（间隔）</source>
+        <translation>negative (a gap)</translation>
     </message>
 </context>
 </TS>

@@ -67,7 +67,7 @@ TExport exportLines(const std::vector<TCodeRecord> &records, bool hex)
     for (const TCodeRecord &r : records) {
         QByteArray packet;
         if (const auto e = WriteBroadlinkPacket(r.Code, packet)) {
-            out.Error = QCoreApplication::translate("Broadlink", "编码 %1：%2").arg(r.Name, *e);
+            out.Error = ExportCodeError(r.Name, *e);
             out.Text.clear();
             return out;
         }

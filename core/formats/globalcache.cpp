@@ -107,14 +107,14 @@ TExport ExportGlobalCache(const std::vector<TCodeRecord> &records)
         const TCodeRecord &r = records[i];
         out.Text += "# " + r.Name.simplified().toUtf8() + '\n';
         if (const auto e = writeSendir(r.Code, static_cast<int>(i % 65535) + 1, out.Text)) {
-            out.Error = QCoreApplication::translate("GlobalCache", "编码 %1：%2").arg(r.Name, *e);
+            out.Error = ExportCodeError(r.Name, *e);
             out.Text.clear();
             return out;
         }
         assumed = assumed || r.Code.CarrierHz == 0;
     }
     if (assumed)
-        out.Note = QCoreApplication::translate("GlobalCache", "没有测得载波的编码按 %1 kHz 导出").arg(GlobalCacheDefaultHz / 1000);
+        out.Note = AssumedCarrierNote(GlobalCacheDefaultHz);
     return out;
 }
 

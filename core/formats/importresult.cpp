@@ -18,6 +18,16 @@ QString RefusalsText(const std::vector<TRefusal> &refused)
     return lines.join(QLatin1Char('\n'));
 }
 
+QString ExportCodeError(const QString &name, const QString &reason)
+{
+    return QCoreApplication::translate("ImportResult", "编码 %1：%2").arg(name, reason);
+}
+
+QString AssumedCarrierNote(int carrierHz)
+{
+    return QCoreApplication::translate("ImportResult", "没有测得载波的编码按 %1 kHz 导出").arg(carrierHz / 1000);
+}
+
 QString RecordNameInFile(const QString &name, std::size_t position)
 {
     const QString simple = name.simplified();

@@ -275,7 +275,7 @@ TExport ExportIrFile(const std::vector<TCodeRecord> &records)
         out.Text += '\n';
     }
     if (assumed)
-        out.Note = QCoreApplication::translate("IrFile", "没有测得载波的编码按 %1 kHz 导出").arg(IrFileDefaultCarrierHz / 1000);
+        out.Note = AssumedCarrierNote(IrFileDefaultCarrierHz);
     return out;
 }
 

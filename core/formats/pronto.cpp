@@ -99,14 +99,14 @@ TExport ExportPronto(const std::vector<TCodeRecord> &records)
     for (const TCodeRecord &r : records) {
         out.Text += "# " + r.Name.simplified().toUtf8() + '\n';
         if (const auto e = prontoLine(r.Code, out.Text)) {
-            out.Error = QCoreApplication::translate("Pronto", "编码 %1：%2").arg(r.Name, *e);
+            out.Error = ExportCodeError(r.Name, *e);
             out.Text.clear();
             return out;
         }
         assumed = assumed || r.Code.CarrierHz == 0;
     }
     if (assumed) {
-        out.Note = QCoreApplication::translate("Pronto", "没有测得载波的编码按 %1 kHz 导出").arg(ProntoDefaultCarrierHz / 1000);
+        out.Note = AssumedCarrierNote(ProntoDefaultCarrierHz);
         out.Text.prepend("# " + out.Note.toUtf8() + '\n');
     }
     return out;

@@ -30,9 +30,7 @@ std::optional<QString> readSigned(std::string_view line, std::vector<int> &out)
             return QCoreApplication::translate("RawTimings", "%1 不是整数").arg(Quote(t));
         const bool mark = out.size() % 2 == 0;
         if ((*n > 0) != mark)
-            return QCoreApplication::translate("RawTimings", "第 %1 个时长 %2 应为%3").arg(out.size() + 1).arg(*n)
-                .arg(mark ? QCoreApplication::translate("RawTimings", "正数（脉冲）")
-                          : QCoreApplication::translate("RawTimings", "负数（间隔）"));
+            return WrongSignError(out.size(), *n);
         if (const auto e = checkDuration(*n < 0 ? -*n : *n, out.size()))
             return e;
         out.push_back(static_cast<int>(*n < 0 ? -*n : *n));

@@ -73,6 +73,15 @@ QString Quote(std::string_view s)
     return u'“' + text + (s.size() > Shown ? QString::fromUtf8("…”") : QString::fromUtf8("”"));
 }
 
+QString WrongSignError(size_t index, long long value)
+{
+    return QCoreApplication::translate("TextScan", "第 %1 个时长 %2 应为%3")
+        .arg(index + 1)
+        .arg(value)
+        .arg(index % 2 == 0 ? QCoreApplication::translate("TextScan", "正数（脉冲）")
+                            : QCoreApplication::translate("TextScan", "负数（间隔）"));
+}
+
 QString CarrierRangeText()
 {
     return QCoreApplication::translate("TextScan", "%1 到 %2 赫兹").arg(MinCarrierHz).arg(MaxCarrierHz);

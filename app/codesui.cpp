@@ -58,7 +58,7 @@ QStringList formatFilters()
     QStringList filters;
     for (const TFormatInfo &f : CodeFormats())
         if (f.Exports)
-            filters << f.Filter;
+            filters << FormatFilter(f.Format);
     return filters;
 }
 
@@ -389,7 +389,7 @@ void TCodesUi::exportRecords(const std::vector<TCodeRecord> &records, const QStr
     }
     form->AddLogLine(QString());
     form->AddLogLine(
-        tr("已导出 %1 个编码（%2）到 %3......").arg(records.size()).arg(FormatInfo(target.Format).Name, target.Path));
+        tr("已导出 %1 个编码（%2）到 %3......").arg(records.size()).arg(FormatName(target.Format), target.Path));
     if (!out.Note.isEmpty())
         form->AddLogLine(out.Note + QStringLiteral("......"));
 }

@@ -2,6 +2,97 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>Broadlink</name>
+    <message>
+        <source>十六进制数据包 %1 的位数是奇数</source>
+        <translation>Hexadecimal packet %1 has an odd number of digits</translation>
+    </message>
+    <message>
+        <source>%1 既不是 base64 也不是十六进制</source>
+        <translation>%1 is neither base64 nor hexadecimal</translation>
+    </message>
+    <message>
+        <source>博联数据包不带载波，测得的载波未写入，设备按自己的载波发送</source>
+        <translation>Broadlink packets carry no carrier: the measured carrier was not written, and the device sends on its own carrier</translation>
+    </message>
+    <message>
+        <source>博联数据包只有 %1 字节，至少要有 4 字节</source>
+        <translation>The Broadlink packet has only %1 bytes; it needs at least 4</translation>
+    </message>
+    <message>
+        <source>这是射频数据包（首字节 %1），不是红外</source>
+        <translation>This is a radio packet (first byte %1), not infrared</translation>
+    </message>
+    <message>
+        <source>首字节 %1 不是红外数据包的 26</source>
+        <translation>First byte %1 is not the 26 of an infrared packet</translation>
+    </message>
+    <message>
+        <source>长度字段为 %1 字节，数据包只有 %2 字节</source>
+        <translation>The length field says %1 bytes, but the packet has only %2</translation>
+    </message>
+    <message>
+        <source>第 %1 个时长在数据包末尾被截断</source>
+        <translation>Duration %1 is cut off at the end of the packet</translation>
+    </message>
+    <message>
+        <source>第 %1 个时长为 0</source>
+        <translation>Duration %1 is 0</translation>
+    </message>
+    <message>
+        <source>数据包没有时长</source>
+        <translation>The packet holds no durations</translation>
+    </message>
+    <message>
+        <source>重复 %1 次的数据包应以间隔结束，它却以脉冲结束</source>
+        <translation>A packet repeated %1 times should end on a gap, but it ends on a pulse</translation>
+    </message>
+    <message>
+        <source>重复 %1 次后有 %2 个时长，超过 %3 个</source>
+        <translation>Repeated %1 times it has %2 durations, more than %3</translation>
+    </message>
+    <message>
+        <source>编码没有时长</source>
+        <translation>The code has no durations</translation>
+    </message>
+    <message>
+        <source>时长 %1 微秒超过博联的上限 %2 微秒</source>
+        <translation>Duration of %1 µs exceeds the Broadlink limit of %2 µs</translation>
+    </message>
+    <message>
+        <source>数据包的时长部分有 %1 字节，超过 65535 字节</source>
+        <translation>The durations of the packet take %1 bytes, more than 65535</translation>
+    </message>
+    <message>
+        <source>文件中没有博联数据包</source>
+        <translation>The file holds no Broadlink packets</translation>
+    </message>
+    <message>
+        <source>不是有效的 JSON：%1</source>
+        <translation>Not valid JSON: %1</translation>
+    </message>
+    <message>
+        <source>不是 Home Assistant 的博联编码库：缺少对象“data”</source>
+        <translation>Not a Home Assistant Broadlink code store: the object “data” is missing</translation>
+    </message>
+    <message>
+        <source>设备 %1 的值应为对象（命令到编码）</source>
+        <translation>The value of device %1 should be an object (commands to codes)</translation>
+    </message>
+    <message>
+        <source>命令名为空</source>
+        <translation>The command name is empty</translation>
+    </message>
+    <message>
+        <source>编码应为 base64 字符串</source>
+        <translation>The code should be a base64 string</translation>
+    </message>
+    <message>
+        <source>编码库中没有编码</source>
+        <translation>The code store holds no codes</translation>
+    </message>
+</context>
+<context>
     <name>CodeCompare</name>
     <message>
         <source>比较红外数据：%1</source>
@@ -41,6 +132,502 @@
     </message>
 </context>
 <context>
+    <name>CodeFormats</name>
+    <message>
+        <source>红外信号文件</source>
+        <translation>IR signal file</translation>
+    </message>
+    <message>
+        <source>红外信号文件 (*.ir)</source>
+        <translation>IR signal files (*.ir)</translation>
+    </message>
+    <message>
+        <source>LIRC 配置 (*.conf *.lircd.conf)</source>
+        <translation>LIRC configuration (*.conf *.lircd.conf)</translation>
+    </message>
+    <message>
+        <source>原始时序</source>
+        <translation>Raw timings</translation>
+    </message>
+    <message>
+        <source>原始时序，微秒 (*.txt *.raw)</source>
+        <translation>Raw timings, µs (*.txt *.raw)</translation>
+    </message>
+    <message>
+        <source>CSV 时序 (*.csv)</source>
+        <translation>CSV timings (*.csv)</translation>
+    </message>
+    <message>
+        <source>Global Caché sendir 命令 (*.txt *.sendir)</source>
+        <translation>Global Caché sendir commands (*.txt *.sendir)</translation>
+    </message>
+    <message>
+        <source>博联 base64</source>
+        <translation>Broadlink base64</translation>
+    </message>
+    <message>
+        <source>博联数据包，base64 (*.txt *.b64)</source>
+        <translation>Broadlink packets, base64 (*.txt *.b64)</translation>
+    </message>
+    <message>
+        <source>博联十六进制</source>
+        <translation>Broadlink hexadecimal</translation>
+    </message>
+    <message>
+        <source>博联数据包，十六进制 (*.txt *.hex)</source>
+        <translation>Broadlink packets, hexadecimal (*.txt *.hex)</translation>
+    </message>
+    <message>
+        <source>Home Assistant 博联编码库</source>
+        <translation>Home Assistant Broadlink code store</translation>
+    </message>
+    <message>
+        <source>Home Assistant 博联编码库 (*_codes *.json)</source>
+        <translation>Home Assistant Broadlink code store (*_codes *.json)</translation>
+    </message>
+    <message>
+        <source>Tasmota 原始时序 (*.txt)</source>
+        <translation>Tasmota raw timings (*.txt)</translation>
+    </message>
+    <message>
+        <source>编码文件 (%1)</source>
+        <translation>Code files (%1)</translation>
+    </message>
+    <message>
+        <source>没有选择编码</source>
+        <translation>No code selected</translation>
+    </message>
+    <message>
+        <source>CSV 文件只能保存一个编码，却选了 %1 个</source>
+        <translation>A CSV file holds only one code, but %1 were selected</translation>
+    </message>
+    <message>
+        <source>%1 只能导入，不能导出</source>
+        <translation>%1 can only be imported, not exported</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>Cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>写入 %1 失败：%2</source>
+        <translation>Writing %1 failed: %2</translation>
+    </message>
+</context>
+<context>
+    <name>CodeLibrary</name>
+    <message>
+        <source>时长 %1 不是整数</source>
+        <translation>Duration %1 is not a whole number</translation>
+    </message>
+    <message>
+        <source>第 %1 个时长 %2 为 0 微秒，时长至少 1 微秒</source>
+        <translation>Duration %1 (%2) is 0 µs; a duration is at least 1 µs</translation>
+    </message>
+    <message>
+        <source>时长 %1 微秒超过 %2 微秒</source>
+        <translation>Duration of %1 µs exceeds %2 µs</translation>
+    </message>
+    <message>
+        <source>timings 没有时长</source>
+        <translation>timings holds no durations</translation>
+    </message>
+    <message>
+        <source>回复字节 %1 不是两位十六进制数</source>
+        <translation>Reply byte %1 is not two hexadecimal digits</translation>
+    </message>
+    <message>
+        <source>回复超过 %1 字节</source>
+        <translation>The reply exceeds %1 bytes</translation>
+    </message>
+    <message>
+        <source>不是编码库文件，第一行应为“%1”</source>
+        <translation>Not a code library file: the first line should be “%1”</translation>
+    </message>
+    <message>
+        <source>应为“名称: 值”，却是 %1</source>
+        <translation>Expected “name: value” but found %1</translation>
+    </message>
+    <message>
+        <source>字段 %1 之前缺少“code:”</source>
+        <translation>“code:” is missing before field %1</translation>
+    </message>
+    <message>
+        <source>不是编码库文件，缺少第一行“%1”</source>
+        <translation>Not a code library file: the first line “%1” is missing</translation>
+    </message>
+    <message>
+        <source>未知字段 %1</source>
+        <translation>Unknown field %1</translation>
+    </message>
+    <message>
+        <source>同一编码中字段 %1 出现了两次</source>
+        <translation>Field %1 appears twice in the same code</translation>
+    </message>
+    <message>
+        <source>载波 %1 不在 %2 之内</source>
+        <translation>Carrier %1 is outside %2</translation>
+    </message>
+    <message>
+        <source>%1 中的反斜杠只能写作 \\、\n、\r 或 \s</source>
+        <translation>A backslash in %1 can only be written as \\, \n, \r or \s</translation>
+    </message>
+    <message>
+        <source>编码名称为空</source>
+        <translation>The code name is empty</translation>
+    </message>
+    <message>
+        <source>编码 %1 缺少“timings:”</source>
+        <translation>Code %1 lacks “timings:”</translation>
+    </message>
+    <message>
+        <source>编码 %1 的 reply 与 timings 不一致</source>
+        <translation>The reply and timings of code %1 disagree</translation>
+    </message>
+    <message>
+        <source>文件 %1 超过 %2 MB</source>
+        <translation>File %1 exceeds %2 MB</translation>
+    </message>
+    <message>
+        <source>无法读取 %1：%2</source>
+        <translation>Cannot read %1: %2</translation>
+    </message>
+    <message>
+        <source>编码库 %1 %2</source>
+        <translation>Code library %1: %2</translation>
+    </message>
+    <message>
+        <source>编码“%1”没有名称或没有时长，编码库未保存</source>
+        <translation>Code “%1” has no name or no durations; the code library was not saved</translation>
+    </message>
+    <message>
+        <source>无法建立文件夹 %1</source>
+        <translation>Cannot create folder %1</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>Cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>保存 %1 失败：%2，原文件未改动</source>
+        <translation>Saving %1 failed: %2; the original file is unchanged</translation>
+    </message>
+</context>
+<context>
+    <name>GlobalCache</name>
+    <message>
+        <source>%1 %2 不是 %3 到 %4 之间的整数</source>
+        <translation>%1 %2 is not a whole number from %3 to %4</translation>
+    </message>
+    <message>
+        <source>应以“sendir,”开头，却是 %1</source>
+        <translation>Expected a line beginning with “sendir,” but found %1</translation>
+    </message>
+    <message>
+        <source>地址 %1 应为“模块:接口”</source>
+        <translation>Address %1 should be “module:connector”</translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>载波</source>
+        <translation>Carrier</translation>
+    </message>
+    <message>
+        <source>重复次数</source>
+        <translation>Repeat count</translation>
+    </message>
+    <message>
+        <source>偏移 %1 应为正奇数</source>
+        <translation>Offset %1 should be a positive odd number</translation>
+    </message>
+    <message>
+        <source>%1 用了压缩格式（字母代替前面的脉冲对），不支持</source>
+        <translation>%1 uses the compressed form (letters for earlier pulse pairs), which is not supported</translation>
+    </message>
+    <message>
+        <source>第 %1 个时长 %2 不是 1 到 %3 之间的周期数</source>
+        <translation>Duration %1 (%2) is not a number of periods from 1 to %3</translation>
+    </message>
+    <message>
+        <source>sendir 没有时长</source>
+        <translation>sendir holds no durations</translation>
+    </message>
+    <message>
+        <source>偏移 %1 超过时长个数 %2</source>
+        <translation>Offset %1 exceeds the number of durations, %2</translation>
+    </message>
+    <message>
+        <source>重复发送的 sendir 应以间隔结束，它却有奇数个时长</source>
+        <translation>A repeated sendir should end on a gap, but it has an odd number of durations</translation>
+    </message>
+    <message>
+        <source>载波 %1 赫兹不在 Global Caché 的 %2 到 %3 赫兹之内</source>
+        <translation>Carrier %1 Hz is outside the Global Caché range of %2 to %3 Hz</translation>
+    </message>
+    <message>
+        <source>编码没有时长</source>
+        <translation>The code has no durations</translation>
+    </message>
+    <message>
+        <source>时长 %1 微秒超过 %2 个载波周期</source>
+        <translation>Duration of %1 µs exceeds %2 carrier periods</translation>
+    </message>
+    <message>
+        <source>文件中没有 sendir 命令</source>
+        <translation>The file holds no sendir commands</translation>
+    </message>
+</context>
+<context>
+    <name>ImportResult</name>
+    <message>
+        <source>无法读取 %1：%2</source>
+        <translation>Cannot read %1: %2</translation>
+    </message>
+    <message>
+        <source>文件 %1 超过 %2 MB</source>
+        <translation>File %1 exceeds %2 MB</translation>
+    </message>
+    <message>
+        <source>编码 %1：%2</source>
+        <translation>Code %1: %2</translation>
+    </message>
+    <message>
+        <source>没有测得载波的编码按 %1 kHz 导出</source>
+        <translation>Codes without a measured carrier were exported at %1 kHz</translation>
+    </message>
+</context>
+<context>
+    <name>IrFile</name>
+    <message>
+        <source>原始记录 %1 缺少 %2</source>
+        <translation>Raw record %1 lacks %2</translation>
+    </message>
+    <message>
+        <source>记录 %1 的载波 %2 不在 %3 之内</source>
+        <translation>The carrier %2 of record %1 is outside %3</translation>
+    </message>
+    <message>
+        <source>记录 %1 的占空比 %2 不在 0 到 1 之间</source>
+        <translation>The duty cycle %2 of record %1 is not between 0 and 1</translation>
+    </message>
+    <message>
+        <source>记录 %1 的时长 %2 不是 1 到 %3 之间的微秒数</source>
+        <translation>The duration %2 of record %1 is not a number of µs from 1 to %3</translation>
+    </message>
+    <message>
+        <source>地址 %1 超出 %2 的 %3 位</source>
+        <translation>Address %1 exceeds the %3 bits of %2</translation>
+    </message>
+    <message>
+        <source>命令 %1 超出 %2 的 %3 位</source>
+        <translation>Command %1 exceeds the %3 bits of %2</translation>
+    </message>
+    <message>
+        <source>不支持协议 %1</source>
+        <translation>Protocol %1 is not supported</translation>
+    </message>
+    <message>
+        <source>应为“名称: 值”，却是 %1</source>
+        <translation>Expected “name: value” but found %1</translation>
+    </message>
+    <message>
+        <source>不是红外信号文件，第一行应为“Filetype: IR signals file”</source>
+        <translation>Not an IR signal file: the first line should be “Filetype: IR signals file”</translation>
+    </message>
+    <message>
+        <source>不支持的版本 %1</source>
+        <translation>Unsupported version %1</translation>
+    </message>
+    <message>
+        <source>名称为空</source>
+        <translation>The name is empty</translation>
+    </message>
+    <message>
+        <source>字段 %1 之前缺少“name:”</source>
+        <translation>“name:” is missing before field %1</translation>
+    </message>
+    <message>
+        <source>未知字段 %1</source>
+        <translation>Unknown field %1</translation>
+    </message>
+    <message>
+        <source>记录 %1 中字段 %2 出现了两次</source>
+        <translation>Field %2 appears twice in record %1</translation>
+    </message>
+    <message>
+        <source>字段 %1 为空</source>
+        <translation>Field %1 is empty</translation>
+    </message>
+    <message>
+        <source>不是红外信号文件，缺少“Filetype: IR signals file”</source>
+        <translation>Not an IR signal file: “Filetype: IR signals file” is missing</translation>
+    </message>
+    <message>
+        <source>文件中没有记录</source>
+        <translation>The file holds no records</translation>
+    </message>
+    <message>
+        <source>解析记录 %1 缺少 protocol、address 或 command</source>
+        <translation>Parsed record %1 lacks protocol, address or command</translation>
+    </message>
+    <message>
+        <source>记录 %1 的 %2 应为至多四个两位十六进制字节</source>
+        <translation>The %2 of record %1 should be at most four two-digit hexadecimal bytes</translation>
+    </message>
+    <message>
+        <source>%1，未导入</source>
+        <translation>%1; not imported</translation>
+    </message>
+    <message>
+        <source>%1 的编码器不接受这个地址和命令，未导入</source>
+        <translation>The %1 encoder does not take this address and command; not imported</translation>
+    </message>
+    <message>
+        <source>记录 %1 的类型 %2 不是 raw 或 parsed</source>
+        <translation>The type %2 of record %1 is neither raw nor parsed</translation>
+    </message>
+</context>
+<context>
+    <name>Lirc</name>
+    <message>
+        <source>文件不完整：缺少 %1</source>
+        <translation>The file is incomplete: %1 is missing</translation>
+    </message>
+    <message>
+        <source>文件中没有遥控器的按键（begin codes 或 begin raw_codes）</source>
+        <translation>The file holds no remote buttons (begin codes or begin raw_codes)</translation>
+    </message>
+    <message>
+        <source>应为“begin remote”，却是 %1</source>
+        <translation>Expected “begin remote” but found %1</translation>
+    </message>
+    <message>
+        <source>载波 %1 不在 %2 之内</source>
+        <translation>Carrier %1 is outside %2</translation>
+    </message>
+    <message>
+        <source>按键名称为空</source>
+        <translation>The button name is empty</translation>
+    </message>
+    <message>
+        <source>时序之前缺少“name”</source>
+        <translation>“name” is missing before the timings</translation>
+    </message>
+    <message>
+        <source>%1 不是 1 到 %2 之间的微秒数</source>
+        <translation>%1 is not a number of µs from 1 to %2</translation>
+    </message>
+    <message>
+        <source>按键 %1 没有时序</source>
+        <translation>Button %1 has no timings</translation>
+    </message>
+    <message>
+        <source>没有测得载波，按 38 kHz 导出</source>
+        <translation>No carrier was measured; exported at 38 kHz</translation>
+    </message>
+    <message>
+        <source>编码的载波不同，遥控器按 %1 赫兹导出</source>
+        <translation>The codes have different carriers; the remote was exported at %1 Hz</translation>
+    </message>
+</context>
+<context>
+    <name>LircEncode</name>
+    <message>
+        <source>没有可发送的时序</source>
+        <translation>There are no timings to send</translation>
+    </message>
+    <message>
+        <source>gap %1 微秒不长于编码本身（%2 微秒），LIRC 不发送</source>
+        <translation>gap of %1 µs is not longer than the code itself (%2 µs); LIRC does not send it</translation>
+    </message>
+    <message>
+        <source>时序中有 %1 微秒，不在 1 到 %2 之间</source>
+        <translation>The timings hold %1 µs, which is not from 1 to %2</translation>
+    </message>
+    <message>
+        <source>间隔 %1 微秒超过 %2 微秒</source>
+        <translation>Gap of %1 µs exceeds %2 µs</translation>
+    </message>
+</context>
+<context>
+    <name>LircRemote</name>
+    <message>
+        <source>参数 %1 的值 %2 不是数</source>
+        <translation>The value %2 of parameter %1 is not a number</translation>
+    </message>
+    <message>
+        <source>参数 %1 的值 %2 太大</source>
+        <translation>The value %2 of parameter %1 is too large</translation>
+    </message>
+    <message>
+        <source>参数 %1 的时长 %2 超过 %3 微秒</source>
+        <translation>The duration %2 of parameter %1 exceeds %3 µs</translation>
+    </message>
+    <message>
+        <source>参数 %1 需要脉冲与间隔两个数</source>
+        <translation>Parameter %1 needs two numbers, a pulse and a gap</translation>
+    </message>
+    <message>
+        <source>未知的标志 %1</source>
+        <translation>Unknown flag %1</translation>
+    </message>
+    <message>
+        <source>标志中有两种编码：%1 与 %2</source>
+        <translation>The flags name two encodings: %1 and %2</translation>
+    </message>
+    <message>
+        <source>参数 %1 没有值</source>
+        <translation>Parameter %1 has no value</translation>
+    </message>
+    <message>
+        <source>占空比 %1 超过 100%</source>
+        <translation>Duty cycle %1 exceeds 100%</translation>
+    </message>
+    <message>
+        <source>未知的参数 %1</source>
+        <translation>Unknown parameter %1</translation>
+    </message>
+    <message>
+        <source>按键 %1 没有编码值</source>
+        <translation>Button %1 has no code value</translation>
+    </message>
+    <message>
+        <source>按键 %1 的编码值 %2 不是数</source>
+        <translation>The code value %2 of button %1 is not a number</translation>
+    </message>
+    <message>
+        <source>标志 RAW_CODES 与“begin codes”不符</source>
+        <translation>The flag RAW_CODES does not fit “begin codes”</translation>
+    </message>
+    <message>
+        <source>使用 %1 编码，本程序的时序无法表达</source>
+        <translation>Uses the %1 encoding, which this program&apos;s timings cannot express</translation>
+    </message>
+    <message>
+        <source>共 %1 位，超过 %2 位</source>
+        <translation>%1 bits in all, more than %2</translation>
+    </message>
+    <message>
+        <source>没有位数（bits）</source>
+        <translation>No number of bits (bits)</translation>
+    </message>
+    <message>
+        <source>没有按键</source>
+        <translation>No buttons</translation>
+    </message>
+    <message>
+        <source>没有 0 与 1 的时序，只有供自行解码的接收器使用的编码值</source>
+        <translation>No timings for 0 and 1, only code values for receivers that decode by themselves</translation>
+    </message>
+    <message>
+        <source>toggle_bit %1 超出了共 %2 位</source>
+        <translation>toggle_bit %1 lies beyond the %2 bits in all</translation>
+    </message>
+</context>
+<context>
     <name>ModuleFrame</name>
     <message>
         <source>编码为空，没有可发射的时长</source>
@@ -64,6 +651,49 @@
     </message>
 </context>
 <context>
+    <name>Pronto</name>
+    <message>
+        <source>时长 %1 微秒超过 Pronto 的上限 %2 个载波周期</source>
+        <translation>Duration of %1 µs exceeds the Pronto limit of %2 carrier periods</translation>
+    </message>
+    <message>
+        <source>%1 不是四位十六进制数</source>
+        <translation>%1 is not four hexadecimal digits</translation>
+    </message>
+    <message>
+        <source>Pronto 编码至少要有四个字</source>
+        <translation>A Pronto code needs at least four words</translation>
+    </message>
+    <message>
+        <source>只支持学习格式（首字 0000），这里是 %1</source>
+        <translation>Only the learned form (first word 0000) is supported; this is %1</translation>
+    </message>
+    <message>
+        <source>Pronto 编码没有时长</source>
+        <translation>The Pronto code holds no durations</translation>
+    </message>
+    <message>
+        <source>头部说有 %1 对时长（%2 个字），实际有 %3 个字</source>
+        <translation>The header says %1 pairs of durations (%2 words), but there are %3 words</translation>
+    </message>
+    <message>
+        <source>载波字为 0000</source>
+        <translation>The carrier word is 0000</translation>
+    </message>
+    <message>
+        <source>载波 %1 赫兹不在 %2 之内</source>
+        <translation>Carrier %1 Hz is outside %2</translation>
+    </message>
+    <message>
+        <source>第 %1 个时长为 0</source>
+        <translation>Duration %1 is 0</translation>
+    </message>
+    <message>
+        <source>文件中没有 Pronto 编码</source>
+        <translation>The file holds no Pronto codes</translation>
+    </message>
+</context>
+<context>
     <name>ProtocolText</name>
     <message>
         <source>协议：未识别（%1 个脉冲）</source>
@@ -80,6 +710,33 @@
     <message>
         <source>协议：%1  地址 %2  命令 %3</source>
         <translation>Protocol: %1  address %2  command %3</translation>
+    </message>
+</context>
+<context>
+    <name>RawTimings</name>
+    <message>
+        <source>第 %1 个时长 %2 微秒不在 1 到 %3 微秒之内</source>
+        <translation>Duration %1 of %2 µs is not from 1 to %3 µs</translation>
+    </message>
+    <message>
+        <source>%1 不是整数</source>
+        <translation>%1 is not a whole number</translation>
+    </message>
+    <message>
+        <source>文件中没有时序</source>
+        <translation>The file holds no timings</translation>
+    </message>
+    <message>
+        <source>应为“序号,电平,微秒”三个整数，却是 %1</source>
+        <translation>Expected three whole numbers “index,level,µs” but found %1</translation>
+    </message>
+    <message>
+        <source>序号应为 %1，却是 %2</source>
+        <translation>The index should be %1 but is %2</translation>
+    </message>
+    <message>
+        <source>电平应为 %1（脉冲与间隔交替，以脉冲开始）</source>
+        <translation>The level should be %1 (pulses and gaps alternate, beginning with a pulse)</translation>
     </message>
 </context>
 <context>
@@ -734,6 +1391,76 @@ Total length: %1 ms</translation>
     <message>
         <source>串口已断开</source>
         <translation>Port disconnected</translation>
+    </message>
+</context>
+<context>
+    <name>Tasmota</name>
+    <message>
+        <source>脉冲</source>
+        <translation>pulse</translation>
+    </message>
+    <message>
+        <source>间隔</source>
+        <translation>gap</translation>
+    </message>
+    <message>
+        <source>应以载波和逗号开头（如“0,”或“38000,”），却是 %1</source>
+        <translation>Expected a carrier and a comma first (such as “0,” or “38000,”) but found %1</translation>
+    </message>
+    <message>
+        <source>载波 %1 赫兹不在 %2 之内</source>
+        <translation>Carrier %1 Hz is outside %2</translation>
+    </message>
+    <message>
+        <source>第 %1 个时长应为%2，字母 %3 却是%4</source>
+        <translation>Duration %1 should be a %2, but letter %3 is a %4</translation>
+    </message>
+    <message>
+        <source>字母 %1 指第 %2 个写出的数，此前只写出 %3 个</source>
+        <translation>Letter %1 refers to written number %2, but only %3 were written before</translation>
+    </message>
+    <message>
+        <source>第 %1 个时长应为%2，却以“%3”开头</source>
+        <translation>Duration %1 should be a %2 but begins with “%3”</translation>
+    </message>
+    <message>
+        <source>%1 不是时长</source>
+        <translation>%1 is not a duration</translation>
+    </message>
+    <message>
+        <source>第 %1 个时长 %2 微秒不在 1 到 %3 微秒之内</source>
+        <translation>Duration %1 of %2 µs is not from 1 to %3 µs</translation>
+    </message>
+    <message>
+        <source>载波之后没有时长</source>
+        <translation>No durations after the carrier</translation>
+    </message>
+    <message>
+        <source>文件中没有 Tasmota 时序</source>
+        <translation>The file holds no Tasmota timings</translation>
+    </message>
+</context>
+<context>
+    <name>TextScan</name>
+    <message>
+        <source>第 %1 行：%2</source>
+        <translation>Line %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 到 %2 赫兹</source>
+        <translation>%1 to %2 Hz</translation>
+    </message>
+    <message>
+        <source>第 %1 个时长 %2 应为%3</source>
+        <translation>Duration %1 (%2) should be %3</translation>
+    </message>
+    <message>
+        <source>正数（脉冲）</source>
+        <translation>positive (a pulse)</translation>
+    </message>
+    <message>
+        <source>负数（间隔）</source>
+        <translation>negative (a gap)</translation>
     </message>
 </context>
 </TS>

@@ -8,16 +8,21 @@
 #include "app/codesui.h"
 #include "app/language.h"
 #include "app/languagemenu.h"
+#include "core/formats/codeformats.h"
 #include "core/parameterfile.h"
 #include "platform/sys/messagelocale.h"
 #include "serial/unitzvcommdevicesettings.h"
 #include "serial/zvcommdevice.h"
 #include "support/uiwait.h"
+// After uiwait.h, which brings the test macros it uses.
+#include "support/filedialog.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMainWindow>
@@ -235,6 +240,75 @@ TEST_F(LanguageTest, TheLogKeepsItsLinesAndWritesNewOnesInTheChosenLanguage)
     const QString log = form->Memo1->toPlainText();
     EXPECT_TRUE(log.contains(QString::fromUtf8("模块通讯失败！"))) << log.toStdString();
     EXPECT_TRUE(log.contains(QStringLiteral("Module communication failed!"))) << log.toStdString();
+}
+
+// A message the core makes reaches the window in the chosen language: a malformed file imported
+// through the codes menu is refused with its reason, and the import dialog offers its filter, in
+// that language.
+struct TImportCase {
+    TUiLanguage language;
+    const char *filter;
+    const char *reason;
+};
+
+class ImportLanguage : public LanguageTest, public ::testing::WithParamInterface<TImportCase> {};
+
+TEST_P(ImportLanguage, AMalformedFileIsRefusedWithItsReasonInTheChosenLanguage)
+{
+    SetLocale("zh_CN.UTF-8");
+    start();
+    (GetParam().language == TUiLanguage::English ? form->Languages->EnglishItem : form->Languages->ChineseItem)
+        ->trigger();
+    settle();
+    const QString path = dir.filePath(QStringLiteral("remote.ir"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Filetype: IR signals file\nVersion: 9\n");
+    file.close();
+
+    constexpr int Patience = 15000; // ms; generous, the machine is shared
+    QStringList offered;
+    testsupport::TModalResponder<QFileDialog> chooser([&](QFileDialog *d) {
+        offered = d->nameFilters();
+        testsupport::TypeFileName(d, path);
+    });
+    testsupport::TModalCatcher boxes;
+    form->Codes->ImportAction->trigger();
+    ASSERT_TRUE(testsupport::WaitFor([&] { return chooser.Answered; }, Patience));
+    ASSERT_TRUE(testsupport::WaitFor([&] { return !boxes.Boxes.empty(); }, Patience));
+
+    ASSERT_FALSE(offered.isEmpty());
+    EXPECT_TRUE(offered.front().startsWith(QString::fromUtf8(GetParam().filter))) << offered.front().toStdString();
+    EXPECT_TRUE(boxes.Boxes[0].Text.contains(QString::fromUtf8(GetParam().reason))) << boxes.Boxes[0].Text.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Languages, ImportLanguage,
+    ::testing::Values(TImportCase{TUiLanguage::Chinese, "编码文件 (", "第 2 行：不支持的版本 “9”"},
+                      TImportCase{TUiLanguage::English, "Code files (", "Line 2: Unsupported version “9”"}),
+    [](const auto &info) { return std::string(info.param.language == TUiLanguage::English ? "English" : "Chinese"); });
+
+// The filter the user picks in a translated export dialog still names its format, and so does the
+// untranslated one a caller may hold.
+TEST_F(LanguageTest, TheFormatOfATranslatedFilterIsFound)
+{
+    language::Apply(TUiLanguage::English);
+    const struct {
+        TCodeFormat format;
+        const char *english;
+    } cases[] = {
+        {TCodeFormat::IrFile, "IR signal files (*.ir)"},
+        {TCodeFormat::Raw, "Raw timings, µs (*.txt *.raw)"},
+        {TCodeFormat::BroadlinkHex, "Broadlink packets, hexadecimal (*.txt *.hex)"},
+        {TCodeFormat::Pronto, "Pronto Hex (*.txt *.pronto)"},
+    };
+    for (const auto &c : cases) {
+        const QString english = QString::fromUtf8(c.english);
+        EXPECT_EQ(FormatFilter(c.format), english);
+        EXPECT_EQ(FormatOfFilter(english), c.format) << c.english;
+        EXPECT_EQ(FormatOfFilter(FormatInfo(c.format).Filter), c.format) << c.english;
+    }
+    EXPECT_EQ(FormatOfFilter(QStringLiteral("Raw timings (*.txt)")), std::nullopt);
 }
 
 // Every text a widget shows that needs more width than the widget gives it.

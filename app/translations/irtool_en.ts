@@ -489,6 +489,10 @@
         <source>记录 %1 的类型 %2 不是 raw 或 parsed</source>
         <translation>The type %2 of record %1 is neither raw nor parsed</translation>
     </message>
+    <message>
+        <source>记录 %1 的 data: 中没有时长</source>
+        <translation>Record %1 has no durations in data:</translation>
+    </message>
 </context>
 <context>
     <name>Lirc</name>

@@ -59,6 +59,9 @@ std::optional<QString> takeRaw(const TPending &p, TCodeRecord &r, int &errorLine
                 .arg(p.Name, Quote(t)).arg(MaxDurationUs);
         r.Code.DurationsUs.push_back(static_cast<int>(*us));
     }
+    // Separators alone make a field that is not empty and yet holds no code.
+    if (r.Code.DurationsUs.empty())
+        return QCoreApplication::translate("IrFile", "记录 %1 的 data: 中没有时长").arg(p.Name);
     return std::nullopt;
 }
 

@@ -13,11 +13,14 @@
 #include "platform/sys/messagelocale.h"
 #include "serial/unitzvcommdevicesettings.h"
 #include "serial/zvcommdevice.h"
+#include "support/accessibletree.h"
 #include "support/uiwait.h"
 // After uiwait.h, which brings the test macros it uses.
 #include "support/filedialog.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
@@ -36,6 +39,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -389,6 +393,55 @@ TEST_F(LanguageTest, NoTextIsClippedInEitherLanguageNorAtALargerFont)
         ExpectNothingClipped(w, std::string(language == TUiLanguage::Chinese ? "Chinese" : "English") + " at 125 %");
     }
     QApplication::setFont(normal);
+}
+
+// The first object under root that a screen reader finds with this role and name.
+QAccessibleInterface *FindAccessible(QAccessibleInterface *at, QAccessible::Role role, const QString &name, int depth = 0)
+{
+    if (!at || depth > 32)
+        return nullptr;
+    if (at->role() == role && at->text(QAccessible::Name) == name)
+        return at;
+    for (int i = 0; i < at->childCount(); ++i)
+        if (QAccessibleInterface *found = FindAccessible(at->child(i), role, name, depth + 1))
+            return found;
+    return nullptr;
+}
+
+bool HasChinese(const QString &text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x4E00 && c.unicode() <= 0x9FFF; });
+}
+
+// A person who cannot read the screen finds the language menu by its name, chooses English through
+// it, and then hears every control of both windows in English: only the menu's "中文" stays Chinese.
+TEST_F(LanguageTest, AScreenReaderChoosesEnglishAndHearsNoChineseName)
+{
+    SetLocale("zh_CN.UTF-8");
+    start();
+    form2->show();
+    settle();
+    QAccessibleInterface *window = QAccessible::queryAccessibleInterface(form.get());
+    QAccessibleInterface *menu = FindAccessible(window, QAccessible::MenuItem, QStringLiteral("语言 / Language"));
+    ASSERT_NE(menu, nullptr);
+    QAccessibleInterface *english = FindAccessible(menu, QAccessible::MenuItem, QStringLiteral("English"));
+    ASSERT_NE(english, nullptr);
+    ASSERT_NE(english->actionInterface(), nullptr);
+    english->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    settle();
+    ASSERT_EQ(language::Current(), TUiLanguage::English);
+
+    for (QWidget *root : std::initializer_list<QWidget *>{form.get(), form2.get()}) {
+        for (const testsupport::TAccessibleNode &node : testsupport::AccessibleTree(root)) {
+            if (node.Name == QStringLiteral("中文") || node.Name == QStringLiteral("语言 / Language"))
+                continue;
+            EXPECT_FALSE(HasChinese(node.Name)) << "name \"" << node.Name.toStdString() << "\"";
+            EXPECT_FALSE(HasChinese(node.Description)) << "description \"" << node.Description.toStdString() << "\"";
+        }
+    }
+    EXPECT_NE(FindAccessible(window, QAccessible::Button, QStringLiteral("Start listening")), nullptr);
+    EXPECT_NE(FindAccessible(QAccessible::queryAccessibleInterface(form2.get()), QAccessible::Button,
+                             QStringLiteral("Open port")), nullptr);
 }
 
 } // namespace

@@ -11,7 +11,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev libgtest-dev libgmock-dev
+PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-charts-dev qt6-svg-dev qt6-tools-dev qt6-l10n-tools libqt6opengl6-dev libgl-dev libgtest-dev libgmock-dev
   libbenchmark-dev libudev-dev fonts-noto-cjk librsvg2-bin desktop-file-utils appstream clang libclang-rt-14-dev lirc lirc-compat-remotes
   mosquitto mosquitto-clients libmosquitto-dev openssl qt6-translations-l10n)
 # Only for building the Debian package: dpkg-shlibdeps computes its dependencies, and CPack finds the
@@ -90,6 +90,8 @@ case "$cmd" in
   tsan)
     tsan ;;
   bench)
+    # Turns the benchmarks on in a build folder made without them.
+    cmake -S . -B build -G Ninja -DIRTOOL_BENCH=ON
     build build
     for b in build/bench/*/bench_*; do [ -x "$b" ] && "$b"; done ;;
   fuzz)

@@ -15,6 +15,7 @@
 #include "core/moduleframe.h"
 #include "app/icons.h"
 #include "app/keyfilter.h"
+#include "app/languagemenu.h"
 #include "app/messagebox.h"
 #include "core/replydecoder.h"
 #include "core/replygatherer.h"
@@ -48,7 +49,6 @@ constexpr int LogWidthServer = 729;
 constexpr int LogWidthClient = 872;
 const QColor SkyBlue(166, 202, 240);
 const QByteArray ClearNotice("CLEAR");
-const char *const NoticeCaption = "提示信息";
 
 // Restarting means the full period counts from now; the same period leaves a running timer alone.
 void setPeriod(QTimer *timer, int period)
@@ -73,20 +73,21 @@ void startIfStopped(QTimer *timer)
 
 TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
 {
-    setWindowTitle(QString::fromUtf8(ProgramTitle) + u("  — 红外学习模块的学习、发射与网络设置"));
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint);
-    QFont font(u("宋体"));
+    QFont font(QStringLiteral("宋体"));
     font.setPixelSize(12);
     setFont(font);
 
     createControls();
     createMenu();
     Codes = new TCodesUi(this);
+    Languages = new TLanguageMenu(this, [this] { return Form2 ? Form2->SettingsPath() : std::string(); });
     createStatusBar();
     createTimers();
     createSockets();
     connectHandlers();
+    retranslateUi();
     FormCreate();
 }
 
@@ -101,26 +102,24 @@ void TForm1::createControls()
     client->setPalette(pal);
     setCentralWidget(client);
 
-    Label3 = new QLabel(u("  接收数据  "), client);
+    Label3 = new QLabel(client);
     Label3->setGeometry(12, 8, 80, 20);
     Label3->setAlignment(Qt::AlignCenter);
     Label3->setStyleSheet("color: yellow; background: #404040;");
     Image4 = new QLabel(client);
     Image4->setPixmap(icons::Infrared(24));
     Image4->setGeometry(96, 6, 24, 24);
-    Image4->setAccessibleName(u("红外模块"));
-    BitBtn4 = new QPushButton(u("清除数据"), client);
+    BitBtn4 = new QPushButton(client);
     BitBtn4->resize(80, 24);
 
     Memo1 = new QPlainTextEdit(client);
     Memo1->setReadOnly(true);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setGeometry(12, 32, LogWidthServer, 290);
-    Memo1->setAccessibleName(u("接收数据"));
     // Every line ends with a line break, so the last block is the empty one after the newest line.
     Memo1->setMaximumBlockCount(LogLineLimit + 1);
 
-    Panel3 = new QLabel(u("接入的模块IP"), client);
+    Panel3 = new QLabel(client);
     Panel3->setGeometry(752, 8, 128, 22);
     Panel3->setAlignment(Qt::AlignCenter);
     Panel3->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -131,11 +130,10 @@ void TForm1::createControls()
     // Every entry is one line of an address; without this the list measures every entry again on
     // each accept, which grows with the number of modules.
     ListUserAddr->setUniformItemSizes(true);
-    ListUserAddr->setAccessibleName(u("接入的模块IP"));
-    Label6 = new QLabel(u("学习或发射前"), client);
+    Label6 = new QLabel(client);
     Label6->setGeometry(752, 280, 128, 18);
     Label6->setAlignment(Qt::AlignCenter);
-    Label5 = new QLabel(u("请先选择模块"), client);
+    Label5 = new QLabel(client);
     Label5->setGeometry(752, 300, 128, 18);
     Label5->setAlignment(Qt::AlignCenter);
     Label5->setStyleSheet("color: #c00000;");
@@ -143,61 +141,55 @@ void TForm1::createControls()
     Panel1 = new QFrame(client);
     Panel1->setGeometry(888, 8, 186, 316);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Label1 = new QLabel(u("连接IP地址"), Panel1);
+    Label1 = new QLabel(Panel1);
     Label1->setGeometry(16, 14, 156, 18);
-    Edit20 = new QLineEdit(u("192.168.0.199"), Panel1);
+    Edit20 = new QLineEdit(QStringLiteral("192.168.0.199"), Panel1);
     Edit20->setGeometry(16, 34, 156, 24);
-    Edit20->setAccessibleName(u("连接IP地址"));
     Label1->setBuddy(Edit20);
-    Label2 = new QLabel(u("监听端口号"), Panel1);
+    Label2 = new QLabel(Panel1);
     Label2->setGeometry(16, 66, 156, 18);
-    Edit21 = new QLineEdit(u("6000"), Panel1);
+    Edit21 = new QLineEdit(QStringLiteral("6000"), Panel1);
     Edit21->setGeometry(16, 86, 156, 24);
     Edit21->setMaxLength(5);
-    Edit21->setAccessibleName(u("端口号"));
     Label2->setBuddy(Edit21);
-    Panel2 = new QLabel(u("服务器模式"), Panel1);
+    Panel2 = new QLabel(Panel1);
     Panel2->resize(156, 46);
     Panel2->setAlignment(Qt::AlignCenter);
     Panel2->setAutoFillBackground(true);
     Panel2->setStyleSheet("color: yellow; background: #808080; font-weight: bold;");
 
-    Button1 = new QPushButton(u("开始监听"), Panel1);
+    Button1 = new QPushButton(Panel1);
     Button1->setGeometry(16, 122, 112, 30);
     Image1 = new TClickImage(Panel1);
     Image1->setPixmap(icons::LinkDown(30));
     Image1->setGeometry(138, 122, 30, 30);
-    Image1->setAccessibleName(u("未连接"));
     Image2 = new TClickImage(Panel1);
     Image2->setPixmap(icons::LinkUp(30));
     Image2->setGeometry(138, 122, 30, 30);
-    Image2->setAccessibleName(u("已连接"));
     Image2->setCursor(Qt::PointingHandCursor);
     Image2->hide();
 
-    ButtonSet1 = new QPushButton(u("模块设置"), Panel1);
+    ButtonSet1 = new QPushButton(Panel1);
     ButtonSet1->setGeometry(16, 162, 156, 30);
-    BitBtn5 = new QPushButton(icons::Learn(20), u(" 学习"), Panel1);
+    BitBtn5 = new QPushButton(icons::Learn(20), QString(), Panel1);
     BitBtn5->setGeometry(16, 200, 156, 36);
     BitBtn5->setStyleSheet("color: red; font-weight: bold;");
-    BitBtn1 = new QPushButton(u("进店看看"), Panel1);
+    BitBtn1 = new QPushButton(Panel1);
     BitBtn1->setGeometry(16, 244, 156, 28);
-    BitBtn2 = new QPushButton(u("退出程序"), Panel1);
+    BitBtn2 = new QPushButton(Panel1);
     BitBtn2->setGeometry(16, 280, 120, 28);
     Image6 = new TClickImage(Panel1);
     Image6->setPixmap(icons::Exit(26));
     Image6->setGeometry(144, 281, 26, 26);
-    Image6->setAccessibleName(u("退出程序"));
     Image6->setCursor(Qt::PointingHandCursor);
     Image5 = new QLabel(client);
     Image5->setPixmap(icons::Infrared(24));
     Image5->setGeometry(1046, 332, 24, 24);
-    Image5->setAccessibleName(u("红外模块"));
 
     Chart1 = new TChannelChart(client);
     Chart1->setGeometry(14, 332, 1057, 250);
 
-    Edit1 = new QLineEdit(u("FF 00 00 FE"), client);
+    Edit1 = new QLineEdit(QStringLiteral("FF 00 00 FE"), client);
     Edit1->hide();
     Edit4 = new QLineEdit(client);
     Edit4->setMaxLength(MaxHexTextBytes * 3);
@@ -209,10 +201,10 @@ void TForm1::createControls()
 
 void TForm1::createMenu()
 {
-    N1 = menuBar()->addAction(u("服务器模式"));
-    N2 = menuBar()->addAction(u("客户端模式"));
-    N4 = menuBar()->addAction(u("逛逛小店"));
-    N3 = menuBar()->addAction(u("退出程序"));
+    N1 = menuBar()->addAction(QString());
+    N2 = menuBar()->addAction(QString());
+    N4 = menuBar()->addAction(QString());
+    N3 = menuBar()->addAction(QString());
     Analyser = new TAnalyserMenu(this);
 }
 
@@ -222,10 +214,8 @@ void TForm1::createStatusBar()
     StatusBar1->setSizeGripEnabled(false);
     setStatusBar(StatusBar1);
     static const int widths[9] = {70, 130, 60, 100, 80, 80, 80, 80, 50};
-    const QStringList texts = {u("连接到"), u("服务器模式"), u("状态"), QString(), u("发送数据"), u("0"),
-                               u("接收数据"), u("0"), u("开发组")};
     for (int i = 0; i < 9; ++i) {
-        auto *label = new QLabel(texts[i], StatusBar1);
+        auto *label = new QLabel(StatusBar1);
         label->setFixedWidth(widths[i]);
         label->setAlignment(Qt::AlignCenter);
         label->setFrameStyle(QFrame::Panel | (i % 2 == 0 && i < 8 ? QFrame::Raised : QFrame::Sunken));
@@ -353,6 +343,61 @@ void TForm1::setPanel(int index, const QString &text)
     statusPanels.at(index)->setText(text);
 }
 
+void TForm1::setState(const char *source)
+{
+    stateSource = source;
+    setPanel(3, tr(source));
+}
+
+void TForm1::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslateUi();
+    QMainWindow::changeEvent(event);
+}
+
+void TForm1::retranslateUi()
+{
+    setWindowTitle(ProgramTitleText() + tr("  — 红外学习模块的学习、发射与网络设置"));
+    Label3->setText(tr("  接收数据  "));
+    Image4->setAccessibleName(tr("红外模块"));
+    Image5->setAccessibleName(tr("红外模块"));
+    BitBtn4->setText(tr("清除数据"));
+    Memo1->setAccessibleName(tr("接收数据"));
+    Panel3->setText(tr("接入的模块IP"));
+    ListUserAddr->setAccessibleName(tr("接入的模块IP"));
+    Label6->setText(tr("学习或发射前"));
+    Label5->setText(tr("请先选择模块"));
+    Label1->setText(tr("连接IP地址"));
+    Edit20->setAccessibleName(tr("连接IP地址"));
+    Edit21->setAccessibleName(tr("端口号"));
+    Panel2->setText(tr("服务器模式"));
+    Image1->setAccessibleName(tr("未连接"));
+    Image2->setAccessibleName(tr("已连接"));
+    ButtonSet1->setText(tr("模块设置"));
+    BitBtn5->setText(tr(" 学习"));
+    BitBtn1->setText(tr("进店看看"));
+    BitBtn2->setText(tr("退出程序"));
+    Image6->setAccessibleName(tr("退出程序"));
+    N1->setText(tr("服务器模式"));
+    N2->setText(tr("客户端模式"));
+    N4->setText(tr("逛逛小店"));
+    N3->setText(tr("退出程序"));
+    const char *const panels[9] = {QT_TR_NOOP("连接到"), nullptr, QT_TR_NOOP("状态"), nullptr,
+                                   QT_TR_NOOP("发送数据"), nullptr, QT_TR_NOOP("接收数据"), nullptr,
+                                   QT_TR_NOOP("开发组")};
+    for (int i = 0; i < 9; ++i) {
+        if (panels[i])
+            setPanel(i, tr(panels[i]));
+    }
+    if (stateSource)
+        setPanel(3, tr(stateSource));
+    Analyser->Retranslate();
+    Codes->Retranslate();
+    Languages->ShowCurrent();
+    Timer1Timer();
+}
+
 void TForm1::showLinkIcon(bool active)
 {
     Image2->setVisible(active);
@@ -364,23 +409,23 @@ void TForm1::Timer1Timer()
     Chart1->ResetLevelAxis();
     if (mode == lmClient) {
         setPanel(1, Edit20->text());
-        Label2->setText(u("连接端口号"));
+        Label2->setText(tr("连接端口号"));
         N1->setEnabled(true);
         N2->setEnabled(false);
         showLinkIcon(ClientSocket->Active());
         if (ClientSocket->Active()) {
-            setPanel(3, u("连接成功..."));
-            Button1->setText(u("断开模块"));
+            setState(QT_TR_NOOP("连接成功..."));
+            Button1->setText(tr("断开模块"));
         } else {
-            Button1->setText(u("连接模块"));
+            Button1->setText(tr("连接模块"));
         }
     } else {
-        setPanel(1, u("服务器模式"));
-        Label2->setText(u("监听端口号"));
+        setPanel(1, tr("服务器模式"));
+        Label2->setText(tr("监听端口号"));
         N1->setEnabled(false);
         N2->setEnabled(true);
         showLinkIcon(ServerSocket1->Active());
-        Button1->setText(ServerSocket1->Active() ? u("停止监听") : u("开始监听"));
+        Button1->setText(ServerSocket1->Active() ? tr("停止监听") : tr("开始监听"));
     }
     setPanel(5, QString::number(SentCount));
     setPanel(7, QString::number(ReceivedCount));
@@ -397,26 +442,26 @@ void TForm1::Timer2Timer()
         reply = HexTextToBytes(text, THexParse::Strict);
     } catch (const EConvertError &) {
         // The text stays, so that what follows is appended behind it.
-        AddLogLine(u("传输数据有误......"));
+        AddLogLine(tr("传输数据有误......"));
         return;
     }
     switch (ClassifyReply(reply)) {
     case rkConfigDone:
         AddLogLine(QString());
-        AddLogLine(u("红外模块IP地址设置完成，模块已经重启，设置生效......"));
+        AddLogLine(tr("红外模块IP地址设置完成，模块已经重启，设置生效......"));
         AddLogLine(QString());
         break;
     case rkEmitDone:
         AddLogLine(QString());
-        AddLogLine(u("完成红外发射......"));
+        AddLogLine(tr("完成红外发射......"));
         AddLogLine(QString());
         break;
     case rkDecodeTimeout:
         AddLogLine(QString());
-        AddLogLine(u("红外解码超时......"));
+        AddLogLine(tr("红外解码超时......"));
         break;
     case rkDecodedData:
-        showDecodedData(Chart1->SelectedChannel(), reply, u("收到解码数据："), Edit4->text());
+        showDecodedData(Chart1->SelectedChannel(), reply, tr("收到解码数据："), Edit4->text());
         break;
     case rkUnknown:
         break;
@@ -434,7 +479,7 @@ void TForm1::showDecodedData(int channel, const QByteArray &reply, const QString
     const TDecodedDurations decoded = DecodeDurations(reply);
     Chart1->DrawDurations(channel, decoded.Durations);
     Chart1->OfferTotal(decoded.Total);
-    AddLogLine(u("\n数据总长度：%1毫秒").arg(decoded.Total / 100));
+    AddLogLine(tr("\n数据总长度：%1毫秒").arg(decoded.Total / 100));
     const std::vector<int> durationsUs = ReplyDurationsUs(reply);
     AddLogLine(ProtocolLogLine(durationsUs));
     Chart1->SetChannelHint(channel, ProtocolHint(durationsUs));
@@ -445,10 +490,10 @@ void TForm1::LoadCode(int channel, const TIrCode &code)
 {
     const TFrameBuild build = ReplyForCode(code);
     if (!build.Ok()) {
-        ShowStopMessage(this, u("无法载入：") + build.Error, u(NoticeCaption));
+        ShowStopMessage(this, tr("无法载入：") + build.Error, tr("提示信息"));
         return;
     }
-    showDecodedData(channel, build.Reply, u("载入："), BytesToHexText(build.Reply).trimmed());
+    showDecodedData(channel, build.Reply, tr("载入："), BytesToHexText(build.Reply).trimmed());
     if (const QString notice = LeadOutNotice(build); !notice.isEmpty())
         AddLogLine(notice);
 }
@@ -471,11 +516,11 @@ void TForm1::Button1Click()
     // Gives modules a moment to see the listener go before it comes back or stays away.
     QThread::msleep(150);
     if (ServerSocket1->Active()) {
-        setPanel(3, u("停止监听..."));
+        setState(QT_TR_NOOP("停止监听..."));
         ServerSocket1->SetActive(false);
         return;
     }
-    setPanel(3, u("等待连接..."));
+    setState(QT_TR_NOOP("等待连接..."));
     ServerSocket1->SetPort(StrToInt(Edit21->text()));
     ServerSocket1->Open();
     Timer3->start(FirstKeepAlivePeriod);
@@ -490,7 +535,7 @@ void TForm1::switchMode(TLinkMode newMode)
     Memo1->raise();
     BitBtn4->raise();
     mode = newMode;
-    Edit21->setText(server ? u("6000") : u("5000"));
+    Edit21->setText(server ? QStringLiteral("6000") : QStringLiteral("5000"));
     N1->setEnabled(!server);
     N2->setEnabled(server);
     Panel2->setVisible(server);
@@ -528,7 +573,7 @@ void TForm1::Timer3Timer()
 
 void TForm1::Timer4Timer()
 {
-    setPanel(3, u("等待连接..."));
+    setState(QT_TR_NOOP("等待连接..."));
     Timer4->stop();
 }
 
@@ -583,21 +628,21 @@ void TForm1::ClientSocketConnecting(platform::TSocketConnection *)
 {
     if (ClientSocket->Active()) {
         showLinkIcon(true);
-        setPanel(3, u("连接成功..."));
-        Button1->setText(u("断开模块"));
+        setState(QT_TR_NOOP("连接成功..."));
+        Button1->setText(tr("断开模块"));
     } else {
-        setPanel(3, u("正在连接..."));
+        setState(QT_TR_NOOP("正在连接..."));
     }
 }
 
 void TForm1::ClientSocketConnect(platform::TSocketConnection *)
 {
-    setPanel(3, u("连接成功..."));
+    setState(QT_TR_NOOP("连接成功..."));
 }
 
 void TForm1::ClientSocketDisconnect(platform::TSocketConnection *)
 {
-    setPanel(3, u("连接断开..."));
+    setState(QT_TR_NOOP("连接断开..."));
 }
 
 void TForm1::ClientSocketRead(platform::TSocketConnection *socket)
@@ -609,14 +654,14 @@ void TForm1::ClientSocketError(platform::TSocketConnection *, int &errorCode)
 {
     ClientSocket->SetActive(false);
     showLinkIcon(false);
-    Button1->setText(u("连接模块"));
-    setPanel(3, u("连接中断..."));
+    Button1->setText(tr("连接模块"));
+    setState(QT_TR_NOOP("连接中断..."));
     errorCode = 0;
 }
 
 void TForm1::ServerSocket1ClientConnect(platform::TSocketConnection *)
 {
-    setPanel(3, u("连接成功..."));
+    setState(QT_TR_NOOP("连接成功..."));
 }
 
 void TForm1::ServerSocket1Accept(platform::TSocketConnection *socket)
@@ -626,7 +671,7 @@ void TForm1::ServerSocket1Accept(platform::TSocketConnection *socket)
         if (platform::TSocketConnection *c = ServerSocket1->Connection(k))
             c->PostText(ClearNotice);
     }
-    setPanel(3, u("连接成功..."));
+    setState(QT_TR_NOOP("连接成功..."));
 }
 
 void TForm1::ServerSocket1ClientDisconnect(platform::TSocketConnection *socket)
@@ -647,7 +692,7 @@ void TForm1::ServerSocket1ClientRead(platform::TSocketConnection *socket)
 
 void TForm1::ServerSocket1ClientError(platform::TSocketConnection *, int &errorCode)
 {
-    setPanel(3, u("正在监听..."));
+    setState(QT_TR_NOOP("正在监听..."));
     errorCode = 0;
 }
 
@@ -665,7 +710,7 @@ void TForm1::readPath(platform::TSocketConnection *socket, bool fromServer)
     ReceivedCount = static_cast<int>(static_cast<quint32>(ReceivedCount) + static_cast<quint32>(kept + dropped));
     setPanel(7, QString::number(ReceivedCount));
     if (fromServer)
-        setPanel(3, u("连接成功..."));
+        setState(QT_TR_NOOP("连接成功..."));
     restart(Timer2);
     if (AppendToAccumulator(accumulated, QByteArrayView(buffer, kept)) > 0)
         Edit4->setText(accumulated);
@@ -700,12 +745,12 @@ platform::TSocketConnection *TForm1::commandTarget()
         Memo1->setFocus();
         break;
     case TTarget::NoSelection:
-        ShowStopMessage(this, u("学习或发射前，请先选择模块"), u(NoticeCaption));
+        ShowStopMessage(this, tr("学习或发射前，请先选择模块"), tr("提示信息"));
         Memo1->setFocus();
         break;
     case TTarget::NoLink:
         AddLogLine(QString());
-        AddLogLine(u("模块通讯失败！"));
+        AddLogLine(tr("模块通讯失败！"));
         break;
     }
     return target.Link;
@@ -721,7 +766,7 @@ void TForm1::BitBtn5Click()
     if (platform::TSocketConnection *link = commandTarget()) {
         link->SendBuf(frame.constData(), frame.size());
         AddLogLine(QString());
-        AddLogLine(u("等待解码数据......"));
+        AddLogLine(tr("等待解码数据......"));
         SentCount += static_cast<int>(frame.size());
     }
     setPanel(5, QString::number(SentCount));
@@ -733,7 +778,7 @@ void TForm1::emitChannel(int channel)
     const QString code = Chart1->ChannelCode(channel);
     if (code.isEmpty()) {
         AddLogLine(QString());
-        AddLogLine(u("没有红外数据......"));
+        AddLogLine(tr("没有红外数据......"));
         return;
     }
     const QByteArray frame = HexTextToBytes(code, THexParse::Lenient);

@@ -21,6 +21,7 @@ class TChannelChart;
 class TClickImage;
 class TCodesUi;
 class TForm2;
+class TLanguageMenu;
 
 namespace platform {
 class TClientSocket;
@@ -86,6 +87,7 @@ public:
     QStatusBar *StatusBar1;
     QAction *N1, *N2, *N4, *N3;
     TAnalyserMenu *Analyser; // menu "分析", after the designed items
+    TLanguageMenu *Languages; // menu "语言 / Language", the last one
     QTimer *Timer1, *Timer2, *Timer3, *Timer4;
     TCodesUi *Codes;
     platform::TClientSocket *ClientSocket;
@@ -127,6 +129,7 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void FormCreate();
@@ -143,6 +146,9 @@ private:
     template <typename Sender, typename Signal, typename... Args>
     void on(Sender *sender, Signal signal, void (TForm1::*handler)(Args...));
     void setPanel(int index, const QString &text);
+    // The link's state in the status bar, kept as its source text so that it follows the language.
+    void setState(const char *source);
+    void retranslateUi();
     void showLinkIcon(bool active);
     void switchMode(TLinkMode newMode);
     void readPath(platform::TSocketConnection *socket, bool fromServer);
@@ -154,6 +160,7 @@ private:
     TLinkMode mode = lmServer;
     TForm2 *Form2 = nullptr;
     std::array<QLabel *, 9> statusPanels{};
+    const char *stateSource = nullptr;
 };
 
 // The shop page opened by "进店看看" and "逛逛小店".

@@ -20,6 +20,7 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QStatusBar>
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -27,12 +28,6 @@ namespace {
 constexpr int ClientWidth = 595;
 constexpr int ClientHeight = 661;
 
-QLabel *label(const char *text, QWidget *parent, int x, int y, int w = 70)
-{
-    auto *l = new QLabel(u(text), parent);
-    l->setGeometry(x, y, w, 24);
-    return l;
-}
 
 } // namespace
 
@@ -42,9 +37,8 @@ TForm2::TForm2(TForm1 *mainForm, QWidget *parent, std::unique_ptr<PelmComm::TPor
     const platform::SettingsPlace place = platform::ProgramSettingsPlace();
     settingsPath_ = place.folder + SettingsFileName;
     settingsFolderIsNew_ = place.created;
-    setWindowTitle(u("  串口设置红外模块网络接入参数设置（串口波特率115200）"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    QFont font(u("宋体"));
+    QFont font(QStringLiteral("宋体"));
     font.setPixelSize(12);
     setFont(font);
     setAutoFillBackground(true);
@@ -56,6 +50,7 @@ TForm2::TForm2(TForm1 *mainForm, QWidget *parent, std::unique_ptr<PelmComm::TPor
     createStatusBar();
     createDevice();
     bindHandlers();
+    retranslateUi();
     watchPorts(std::move(portEvents));
     setFixedSize(ClientWidth, ClientHeight);
     FormCreate();
@@ -72,35 +67,32 @@ void TForm2::createControls()
     const QString groupStyle = "QGroupBox { border: 2px solid #b4b4b4; margin-top: 10px; font-weight: bold; }"
                                "QGroupBox::title { color: blue; subcontrol-origin: margin; left: 10px; }";
 
-    GroupBox1 = new QGroupBox(u(" 获取到的本机IP "), this);
+    GroupBox1 = new QGroupBox(this);
     GroupBox1->setGeometry(10, 6, 400, 96);
     GroupBox1->setStyleSheet(groupStyle);
     Memo1 = new QPlainTextEdit(GroupBox1);
     Memo1->setGeometry(12, 22, 376, 64);
     Memo1->setReadOnly(true);
     Memo1->setFocusPolicy(Qt::NoFocus);
-    Memo1->setAccessibleName(u("获取到的本机IP"));
 
-    GroupBox2 = new QGroupBox(u(" 模块网络参数设置 "), this);
+    GroupBox2 = new QGroupBox(this);
     GroupBox2->setGeometry(10, 108, 400, 512);
     GroupBox2->setStyleSheet(groupStyle);
 
-    auto *modeLabel = label("工作模式", GroupBox2, 20, 28);
+    auto *modeLabel = label(QT_TR_NOOP("工作模式"), GroupBox2, 20, 28);
     modeLabel->setStyleSheet("color: red;");
     ComboBox1 = new QComboBox(GroupBox2);
     ComboBox1->setGeometry(96, 28, 200, 24);
-    ComboBox1->addItems({u("  TCP_SERVER"), u("  TCP_CLIENT")});
+    ComboBox1->addItems({QStringLiteral("  TCP_SERVER"), QStringLiteral("  TCP_CLIENT")});
     ComboBox1->setCurrentIndex(-1);
-    ComboBox1->setAccessibleName(u("工作模式"));
     modeLabel->setBuddy(ComboBox1);
 
     // Four rows of octet fields and the module port, then the target rows in Panel1.
     auto makeEdit = [&](int number, QWidget *parent, int x, int y, int w) {
-        auto *e = new QLineEdit(u(ParameterDefaults[number - 1]), parent);
+        auto *e = new QLineEdit(QString::fromUtf8(ParameterDefaults[number - 1]), parent);
         e->setGeometry(x, y, w, 24);
         const bool wide = number == 13 || number == 18 || number == 23 || number == 24;
         e->setMaxLength(wide ? 5 : 3);
-        e->setAccessibleName(u("参数") + QString::number(number));
         edits_[number] = e;
         return e;
     };
@@ -110,10 +102,10 @@ void TForm2::createControls()
             makeEdit(first + k, parent, 96 + k * 52, y, 46);
         l->setBuddy(edits_[first]);
     };
-    octetRow("模块IP", GroupBox2, 66, 1);
-    octetRow("模块网关", GroupBox2, 98, 5);
-    octetRow("子网掩码", GroupBox2, 130, 9);
-    label("模块端口", GroupBox2, 20, 162)->setBuddy(makeEdit(13, GroupBox2, 96, 162, 98));
+    octetRow(QT_TR_NOOP("模块IP"), GroupBox2, 66, 1);
+    octetRow(QT_TR_NOOP("模块网关"), GroupBox2, 98, 5);
+    octetRow(QT_TR_NOOP("子网掩码"), GroupBox2, 130, 9);
+    label(QT_TR_NOOP("模块端口"), GroupBox2, 20, 162)->setBuddy(makeEdit(13, GroupBox2, 96, 162, 98));
     Image1 = new QLabel(GroupBox2);
     Image1->setPixmap(icons::Bracket(122));
     Image1->setGeometry(308, 64, 14, 122);
@@ -121,9 +113,9 @@ void TForm2::createControls()
     Panel1 = new QFrame(GroupBox2);
     Panel1->setGeometry(10, 200, 380, 110);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    octetRow("目标IP", Panel1, 8, 14);
-    label("目标端口", Panel1, 20, 40)->setBuddy(makeEdit(18, Panel1, 96, 40, 98));
-    CheckBox1 = new QCheckBox(u("超时重启"), Panel1);
+    octetRow(QT_TR_NOOP("目标IP"), Panel1, 8, 14);
+    label(QT_TR_NOOP("目标端口"), Panel1, 20, 40)->setBuddy(makeEdit(18, Panel1, 96, 40, 98));
+    CheckBox1 = new QCheckBox(Panel1);
     CheckBox1->setGeometry(96, 74, 120, 24);
     Image2 = new QLabel(Panel1);
     Image2->setPixmap(icons::Bracket(58));
@@ -135,19 +127,18 @@ void TForm2::createControls()
     Panel2->setAutoFillBackground(true);
     Panel2->setStyleSheet("QFrame { background: rgb(0, 128, 192); } QLabel { color: yellow; }"
                           "QCheckBox { color: white; } QLineEdit { background: white; }");
-    label("模块MAC地址(10进制)", Panel2, 12, 6, 200);
+    label(QT_TR_NOOP("模块MAC地址(10进制)"), Panel2, 12, 6, 200);
     for (int k = 0; k < 6; ++k)
         makeEdit(19 + k, Panel2, 12 + k * 60, 34, 54);
-    CheckBox2 = new QCheckBox(u("后2位从IP同步"), Panel2);
+    CheckBox2 = new QCheckBox(Panel2);
     CheckBox2->setGeometry(12, 64, 200, 24);
     CheckBox2->setChecked(true);
 
-    BitBtn3 = new QPushButton(u("串口写入数据"), GroupBox2);
+    BitBtn3 = new QPushButton(GroupBox2);
     BitBtn3->setGeometry(10, 452, 120, 34);
-    BitBtn2 = new QPushButton(u("网络写入数据"), GroupBox2);
+    BitBtn2 = new QPushButton(GroupBox2);
     BitBtn2->setGeometry(140, 452, 120, 34);
-    BitBtn2->setToolTip(u("网络写入数据时，请将电脑设置成和红外模块同网段，然后选择模块IP，进行设置"));
-    SpeedButton6 = new QPushButton(u("串口获取数据"), GroupBox2);
+    SpeedButton6 = new QPushButton(GroupBox2);
     SpeedButton6->setGeometry(270, 452, 120, 34);
     SpeedButton6->setFlat(true);
     SpeedButton6->setStyleSheet("QPushButton { border: 1px solid #808080; }");
@@ -166,15 +157,15 @@ void TForm2::createControls()
     Image5->setPixmap(icons::LampOn(28));
     Image5->setGeometry(486, 20, 28, 28);
     Image5->hide();
-    Button1 = new QPushButton(u("打开串口"), this);
+    Button1 = new QPushButton(this);
     Button1->setGeometry(430, 58, 140, 32);
-    ButtonSet1 = new QPushButton(u("串口选择"), this);
+    ButtonSet1 = new QPushButton(this);
     ButtonSet1->setGeometry(430, 98, 140, 32);
-    保存到文件 = new QPushButton(u("保存到文件"), this);
+    保存到文件 = new QPushButton(this);
     保存到文件->setGeometry(430, 400, 140, 32);
-    Button2 = new QPushButton(u("从文件读取"), this);
+    Button2 = new QPushButton(this);
     Button2->setGeometry(430, 440, 140, 32);
-    BitBtn1 = new QPushButton(u("退出设置"), this);
+    BitBtn1 = new QPushButton(this);
     BitBtn1->setGeometry(430, 578, 140, 34);
     BitBtn1->setAutoDefault(false);
 
@@ -194,9 +185,8 @@ void TForm2::createStatusBar()
     pal.setColor(QPalette::Window, QColor(166, 202, 240));
     StatusBar1->setPalette(pal);
     static const int widths[6] = {50, 40, 50, 60, 100, 50};
-    const QStringList texts = {u("串口号"), QString(), u("状态"), QString(), QString(), u("开发组")};
     for (int i = 0; i < 6; ++i) {
-        auto *l = new QLabel(texts[i], StatusBar1);
+        auto *l = new QLabel(StatusBar1);
         l->setFixedWidth(widths[i]);
         l->setAlignment(Qt::AlignCenter);
         l->setFrameStyle(QFrame::Panel | (i == 0 || i == 2 ? QFrame::Raised : QFrame::Sunken));
@@ -236,6 +226,60 @@ void TForm2::bindHandlers()
     on(Button2, &QPushButton::clicked, &TForm2::Button2Click);
 }
 
+QLabel *TForm2::label(const char *source, QWidget *parent, int x, int y, int w)
+{
+    auto *l = new QLabel(parent);
+    l->setGeometry(x, y, w, 24);
+    captions_.emplace_back(l, source);
+    return l;
+}
+
+void TForm2::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslateUi();
+    QDialog::changeEvent(event);
+}
+
+void TForm2::retranslateUi()
+{
+    setWindowTitle(tr("  串口设置红外模块网络接入参数设置（串口波特率115200）"));
+    GroupBox1->setTitle(tr(" 获取到的本机IP "));
+    Memo1->setAccessibleName(tr("获取到的本机IP"));
+    GroupBox2->setTitle(tr(" 模块网络参数设置 "));
+    for (const auto &[l, source] : captions_)
+        l->setText(tr(source));
+    ComboBox1->setAccessibleName(tr("工作模式"));
+    for (int n = 1; n <= ParameterEditCount; ++n)
+        edits_[n]->setAccessibleName(tr("参数") + QString::number(n));
+    CheckBox1->setText(tr("超时重启"));
+    // The panel has room to the right where a longer text needs it.
+    CheckBox1->resize(std::max(120, CheckBox1->sizeHint().width()), CheckBox1->height());
+    CheckBox2->setText(tr("后2位从IP同步"));
+    BitBtn3->setText(tr("串口写入数据"));
+    BitBtn2->setText(tr("网络写入数据"));
+    BitBtn2->setToolTip(tr("网络写入数据时，请将电脑设置成和红外模块同网段，然后选择模块IP，进行设置"));
+    SpeedButton6->setText(tr("串口获取数据"));
+    ButtonSet1->setText(tr("串口选择"));
+    保存到文件->setText(tr("保存到文件"));
+    Button2->setText(tr("从文件读取"));
+    BitBtn1->setText(tr("退出设置"));
+    setPanel(0, tr("串口号"));
+    setPanel(2, tr("状态"));
+    setPanel(5, tr("开发组"));
+    // The state panel stays empty until the port has first been tried.
+    const bool stateShown = !PanelText(3).isEmpty();
+    showPortState();
+    if (!stateShown)
+        setPanel(3, QString());
+    setResult(resultSource_);
+}
+
+QString TForm2::SettingsFolderNotice() const
+{
+    return tr("程序所在的文件夹不能写入，设置文件保存在：\n") + QString::fromStdString(settingsPath_);
+}
+
 void TForm2::FormCreate()
 {
     for (const std::string &address : platform::LocalIPv4Addresses())
@@ -258,7 +302,7 @@ void TForm2::FormShow()
     Edit4->setFocus();
     LoadSettings(SettingsPath());
     setPanel(1, portText());
-    setPanel(4, QString());
+    setResult(nullptr);
     if (CheckBox2->isChecked())
         syncMac();
 }
@@ -283,6 +327,12 @@ QString TForm2::PanelText(int index) const
 void TForm2::setPanel(int index, const QString &text)
 {
     statusPanels_.at(index)->setText(text);
+}
+
+void TForm2::setResult(const char *source)
+{
+    resultSource_ = source;
+    setPanel(4, source ? tr(source) : QString());
 }
 
 bool TForm2::Edit1KeyPress(QChar key)

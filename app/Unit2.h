@@ -9,6 +9,8 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -42,6 +44,7 @@ public:
     // The program's folder could not hold the settings, and their folder under the user's configuration
     // folder was made by this start: the user is told where they are kept.
     bool SettingsFolderIsNew() const { return settingsFolderIsNew_; }
+    QString SettingsFolderNotice() const;
     void LoadSettings(const std::string &path);
     void SaveSettings(const std::string &path);
 
@@ -88,6 +91,7 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void done(int result) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void FormCreate();
@@ -99,6 +103,12 @@ private:
     void createDevice();
     void bindHandlers();
     void setPanel(int index, const QString &text);
+    // The outcome of the last serial command in the status bar, kept as its source text (null for
+    // none) so that it follows the language.
+    void setResult(const char *source);
+    void retranslateUi();
+    // A caption that follows the language.
+    QLabel *label(const char *source, QWidget *parent, int x, int y, int w = 70);
     void showWorkModeBrackets(int index);
     void syncMac();
     QString portText() const;
@@ -125,6 +135,8 @@ private:
     bool settingsFolderIsNew_ = false;
     std::array<QLineEdit *, ParameterEditCount + 1> edits_{}; // by number, 1 to 24
     std::array<QLabel *, 6> statusPanels_{};
+    std::vector<std::pair<QLabel *, const char *>> captions_;
+    const char *resultSource_ = nullptr;
     std::unique_ptr<PelmComm::TPortEvents> portEvents_;
     std::string portIdentity_; // the chosen adapter's by-id link name, kept in the settings file
     bool portSeen_ = false;    // the port was there when last looked at

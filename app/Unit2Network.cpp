@@ -7,7 +7,7 @@
 
 void TForm2::BitBtn2Click()
 {
-    setPanel(4, QString());
+    setResult(nullptr);
     SaveSettings(SettingsPath());
     const QByteArray frame = parameterFrame();
     const TTarget target = Form1->TargetConnection();
@@ -16,12 +16,10 @@ void TForm2::BitBtn2Click()
         target.Link->SendBuf(frame.constData(), frame.size());
         break;
     case TTarget::NoSelection:
-        QMessageBox::critical(this, QString::fromUtf8("提示信息框"),
-                              QString::fromUtf8("设置前，请在主窗口列表内先选择模块。。。"));
+        QMessageBox::critical(this, tr("提示信息框"), tr("设置前，请在主窗口列表内先选择模块。。。"));
         break;
     case TTarget::NoLink:
-        QMessageBox::critical(this, QString::fromUtf8("提示信息框"),
-                              QString::fromUtf8("设置前，请确认模块已经和电脑建立连接。。。"));
+        QMessageBox::critical(this, tr("提示信息框"), tr("设置前，请确认模块已经和电脑建立连接。。。"));
         break;
     }
 }

@@ -49,14 +49,14 @@ void TForm2::showPortState()
     const bool away = !open && portLost_;
     Image5->setVisible(open);
     Image6->setEnabled(!away);
-    Image6->setToolTip(away ? QString::fromUtf8("串口已断开，接回后可重新打开") : QString());
-    Button1->setText(QString::fromUtf8(open ? "关闭串口" : away ? "串口已断开" : "打开串口"));
-    setPanel(3, QString::fromUtf8(open ? "打开" : "关闭"));
+    Image6->setToolTip(away ? tr("串口已断开，接回后可重新打开") : QString());
+    Button1->setText(open ? tr("关闭串口") : away ? tr("串口已断开") : tr("打开串口"));
+    setPanel(3, open ? tr("打开") : tr("关闭"));
 }
 
 void TForm2::Button1Click()
 {
-    setPanel(4, QString());
+    setResult(nullptr);
     if (ZvCommDevice1->Active())
         ZvCommDevice1->SetActive(false);
     else
@@ -92,20 +92,20 @@ void TForm2::sendOnPort(const QByteArray &frame, const char *refusal)
     if (ZvCommDevice1->Active())
         ZvCommDevice1->Write(frame.constData(), static_cast<int32_t>(frame.size()));
     else
-        QMessageBox::critical(this, QString::fromUtf8("错误信息框"), QString::fromUtf8(refusal));
+        QMessageBox::critical(this, tr("错误信息框"), tr(refusal));
 }
 
 void TForm2::BitBtn3Click()
 {
-    setPanel(4, QString());
+    setResult(nullptr);
     SaveSettings(SettingsPath());
-    sendOnPort(parameterFrame(), "串口没有打开");
+    sendOnPort(parameterFrame(), QT_TR_NOOP("串口没有打开"));
 }
 
 void TForm2::SpeedButton6Click()
 {
-    setPanel(4, QString());
-    sendOnPort(ReadRequestFrame(), "串口没有打开，请选择正确的串口。。。");
+    setResult(nullptr);
+    sendOnPort(ReadRequestFrame(), QT_TR_NOOP("串口没有打开，请选择正确的串口。。。"));
 }
 
 // Runs on the framer's timer thread: only the device is touched here; the package's bytes go to
@@ -140,8 +140,7 @@ void TForm2::portLost()
     portLost_ = true;
     portSeen_ = false;
     showPortState();
-    QMessageBox::critical(this, QString::fromUtf8("错误信息框"),
-                          QString::fromUtf8("串口 %1 已断开，请检查串口连接后重新打开串口。。。").arg(port));
+    QMessageBox::critical(this, tr("错误信息框"), tr("串口 %1 已断开，请检查串口连接后重新打开串口。。。").arg(port));
 }
 
 void TForm2::takePackage(const QByteArray &package)
@@ -167,8 +166,8 @@ void TForm2::takePackage(const QByteArray &package)
         // Filled after Edit3 and Edit4 (whose MAC synchronisation has run), so the reply's MAC wins.
         for (int n = 19; n <= ParameterEditCount; ++n)
             edits_[n]->setText(reply->Edits[n - 1]);
-        setPanel(4, QString::fromUtf8("读取成功"));
+        setResult(QT_TR_NOOP("读取成功"));
     }
     if (IsWriteAcknowledgement(package))
-        setPanel(4, QString::fromUtf8("设置成功"));
+        setResult(QT_TR_NOOP("设置成功"));
 }

@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QLineEdit>
 
@@ -23,7 +24,8 @@ QString choose(QFileDialog *dialog, QFileDialog::AcceptMode mode, const char *fi
     dialog->setAcceptMode(mode);
     dialog->setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog->setDefaultSuffix("ini");
-    dialog->setNameFilters({QString::fromUtf8(filterCaption) + " (*.V12)", QString::fromUtf8("所有文件 (*)")});
+    dialog->setNameFilters({QCoreApplication::translate("TForm2", filterCaption) + " (*.V12)",
+                            QCoreApplication::translate("TForm2", "所有文件 (*)")});
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return {};
     return dialog->selectedFiles().first();
@@ -68,14 +70,14 @@ void TForm2::savePort(const std::string &path)
 
 void TForm2::保存到文件Click()
 {
-    const QString path = choose(SaveDialog1, QFileDialog::AcceptSave, "V1.2红外模块配置数据保存");
+    const QString path = choose(SaveDialog1, QFileDialog::AcceptSave, QT_TRANSLATE_NOOP("TForm2", "V1.2红外模块配置数据保存"));
     if (!path.isEmpty())
         SaveSettings(path.toStdString());
 }
 
 void TForm2::Button2Click()
 {
-    const QString path = choose(OpenDialog1, QFileDialog::AcceptOpen, "V1.2红外模块配置数据读取");
+    const QString path = choose(OpenDialog1, QFileDialog::AcceptOpen, QT_TRANSLATE_NOOP("TForm2", "V1.2红外模块配置数据读取"));
     if (!path.isEmpty())
         LoadSettings(path.toStdString());
 }

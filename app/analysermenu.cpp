@@ -21,19 +21,19 @@ namespace {
 
 QString channelName(int channel)
 {
-    return u("%1 通道").arg(channel);
+    return TAnalyserMenu::tr("%1 通道").arg(channel);
 }
 
 } // namespace
 
 TAnalyserMenu::TAnalyserMenu(TForm1 *owner) : QObject(owner), form(owner)
 {
-    AnalyseMenu = form->menuBar()->addMenu(u("分析"));
-    CompareItem = AnalyseMenu->addAction(u("比较"));
+    AnalyseMenu = form->menuBar()->addMenu(QString());
+    CompareItem = AnalyseMenu->addAction(QString());
     AnalyseMenu->addSeparator();
-    ExportPngItem = AnalyseMenu->addAction(u("导出波形图为 PNG..."));
-    ExportSvgItem = AnalyseMenu->addAction(u("导出波形图为 SVG..."));
-    CopyTimingsItem = AnalyseMenu->addAction(u("复制所选通道的时长（微秒）"));
+    ExportPngItem = AnalyseMenu->addAction(QString());
+    ExportSvgItem = AnalyseMenu->addAction(QString());
+    CopyTimingsItem = AnalyseMenu->addAction(QString());
 
     const auto on = [this](QAction *item, void (TAnalyserMenu::*handler)()) {
         connect(item, &QAction::triggered, this, [this, handler] { ReportErrors([&] { (this->*handler)(); }); });
@@ -42,6 +42,15 @@ TAnalyserMenu::TAnalyserMenu(TForm1 *owner) : QObject(owner), form(owner)
     on(ExportPngItem, &TAnalyserMenu::ExportPngItemClick);
     on(ExportSvgItem, &TAnalyserMenu::ExportSvgItemClick);
     on(CopyTimingsItem, &TAnalyserMenu::CopyTimingsItemClick);
+}
+
+void TAnalyserMenu::Retranslate()
+{
+    AnalyseMenu->setTitle(tr("分析"));
+    CompareItem->setText(tr("比较"));
+    ExportPngItem->setText(tr("导出波形图为 PNG..."));
+    ExportSvgItem->setText(tr("导出波形图为 SVG..."));
+    CopyTimingsItem->setText(tr("复制所选通道的时长（微秒）"));
 }
 
 void TAnalyserMenu::log(const QString &line)
@@ -70,7 +79,7 @@ void TAnalyserMenu::CompareItemClick()
     }
     if (channels.size() < 2) {
         log(QString());
-        log(u("比较需要至少两个通道的红外数据......"));
+        log(tr("比较需要至少两个通道的红外数据......"));
         return;
     }
     const TCodeComparison comparison = CompareCodes(codes);
@@ -92,9 +101,9 @@ void TAnalyserMenu::ExportSvgItemClick()
 
 void TAnalyserMenu::exportWithDialog(TPictureKind kind)
 {
-    const QString suffix = kind == pkPng ? u("png") : u("svg");
-    const QString filter = kind == pkPng ? u("PNG 图片 (*.png)") : u("SVG 图形 (*.svg)");
-    QString path = QFileDialog::getSaveFileName(form, u("导出波形图"), u("波形图.") + suffix, filter);
+    const QString suffix = kind == pkPng ? QStringLiteral("png") : QStringLiteral("svg");
+    const QString filter = kind == pkPng ? tr("PNG 图片 (*.png)") : tr("SVG 图形 (*.svg)");
+    QString path = QFileDialog::getSaveFileName(form, tr("导出波形图"), tr("波形图.") + suffix, filter);
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().compare(suffix, Qt::CaseInsensitive) != 0)
@@ -107,9 +116,9 @@ void TAnalyserMenu::ExportChart(const QString &path, TPictureKind kind)
     const QString failure = kind == pkPng ? SaveChartPng(form->Chart1, path) : SaveChartSvg(form->Chart1, path);
     log(QString());
     if (failure.isEmpty())
-        log(u("波形图已导出：%1......").arg(path));
+        log(tr("波形图已导出：%1......").arg(path));
     else
-        log(u("波形图导出失败：%1（%2）......").arg(path, failure));
+        log(tr("波形图导出失败：%1（%2）......").arg(path, failure));
 }
 
 void TAnalyserMenu::CopyTimingsItemClick()
@@ -117,10 +126,10 @@ void TAnalyserMenu::CopyTimingsItemClick()
     const int channel = form->Chart1->SelectedChannel();
     log(QString());
     if (form->Chart1->ChannelCode(channel).isEmpty()) {
-        log(u("没有红外数据......"));
+        log(tr("没有红外数据......"));
         return;
     }
     const std::vector<int> durations = channelDurationsUs(channel);
     QGuiApplication::clipboard()->setText(DurationsText(durations));
-    log(u("已复制 %1的时长到剪贴板：%2 个，单位微秒......").arg(channelName(channel)).arg(durations.size()));
+    log(tr("已复制 %1的时长到剪贴板：%2 个，单位微秒......").arg(channelName(channel)).arg(durations.size()));
 }

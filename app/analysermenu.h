@@ -13,6 +13,8 @@ class TAnalyserMenu : public QObject {
     Q_OBJECT
 public:
     explicit TAnalyserMenu(TForm1 *form);
+    // The menu's texts in the current language; the window calls it on a change of language.
+    void Retranslate();
 
     QMenu *AnalyseMenu;
     QAction *CompareItem, *ExportPngItem, *ExportSvgItem, *CopyTimingsItem;

@@ -2,17 +2,19 @@
 
 #include "serial/unitzvcommdevicesettings.h"
 
-#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QWidget>
 
-const char *const ProgramTitle = "红外学习模块调试工具 V1.0";
+const char *const ProgramTitle = QT_TRANSLATE_NOOP("TApplication", "红外学习模块调试工具 V1.0");
+
+QString ProgramTitleText()
+{
+    return QCoreApplication::translate("TApplication", ProgramTitle);
+}
 
 TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(QString::fromUtf8(ProgramTitle));
-    if (qtTexts.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        installTranslator(&qtTexts);
     PelmComm::InstallCommDeviceSettingsDialog();
 }
 
@@ -28,6 +30,6 @@ bool TApplication::notify(QObject *receiver, QEvent *event)
 
 void TApplication::ShowException(const std::exception &e)
 {
-    QMessageBox::critical(QApplication::activeWindow(), QString::fromUtf8(ProgramTitle),
+    QMessageBox::critical(QApplication::activeWindow(), ProgramTitleText(),
                           QString::fromUtf8(e.what()));
 }

@@ -1,19 +1,12 @@
 #pragma once
 // The application object: the last resort for errors that leave a handler. The message is shown in
-// a modal error box with the program's title and the window stays usable. It also makes Qt's own
-// dialogs (file dialogs, message-box buttons) speak Chinese, as the program does, when Qt's
-// translations are installed; without them they stay English.
+// a modal error box with the program's title and the window stays usable.
 #include <QApplication>
-#include <QTranslator>
 #include <exception>
 
+// The program's name, in Chinese whatever the language; ProgramTitleText() in the language in force.
 extern const char *const ProgramTitle;
-
-// The windows' texts are written in UTF-8 in the source.
-inline QString u(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
+QString ProgramTitleText();
 
 class TApplication : public QApplication {
 public:
@@ -21,9 +14,6 @@ public:
     bool notify(QObject *receiver, QEvent *event) override;
 
     static void ShowException(const std::exception &e);
-
-private:
-    QTranslator qtTexts;
 };
 
 // Runs a handler and reports an exception it raises like one that reaches notify(); handlers run

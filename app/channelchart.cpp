@@ -23,11 +23,6 @@ const QColor MoneyGreen(192, 220, 192);
 const QColor Maroon(128, 0, 0);
 const QColor MarkColour(255, 140, 0);
 constexpr double MarkSize = 8;
-const char *const Title = "万能学习型红外遥控器波形图 （在波形上按住鼠标左键，右下和左上滑动实现波形缩放）";
-// The trace's times are the module's 10 µs units, as its replies carry them.
-const char *const TimeAxisTitle = "时间（×10 微秒）";
-// What the drawn axis title says, for screen readers, which do not see it.
-const char *const ChartDescription = "横轴为时间，单位 10 微秒（0.01 毫秒）";
 
 // Margins of the chart in per cent of its size; the right one holds the channel rows.
 constexpr double MarginTop = 5, MarginBottom = 5, MarginLeft = 0, MarginRight = 13;
@@ -61,19 +56,44 @@ TChannelChart::TChannelChart(QWidget *parent) : QChartView(new QChart, parent)
     setFrameShape(QFrame::NoFrame);
     setRubberBand(QChartView::NoRubberBand);
     setFocusPolicy(Qt::NoFocus);
-    setAccessibleName(u("波形图"));
-    setAccessibleDescription(u(ChartDescription));
     band = new QRubberBand(QRubberBand::Rectangle, viewport());
     createChart();
     createRows();
     showFullTimeRange();
+    retranslateUi();
     connect(chart(), &QChart::plotAreaChanged, this, &TChannelChart::placeRows);
+}
+
+void TChannelChart::retranslateUi()
+{
+    setAccessibleName(tr("波形图"));
+    // What the drawn axis title says, for screen readers, which do not see it.
+    setAccessibleDescription(tr("横轴为时间，单位 10 微秒（0.01 毫秒）"));
+    chart()->setTitle(tr("万能学习型红外遥控器波形图 （在波形上按住鼠标左键，右下和左上滑动实现波形缩放）"));
+    // The trace's times are the module's 10 µs units, as its replies carry them.
+    BottomAxis->setTitleText(tr("时间（×10 微秒）"));
+    for (int i = 0; i < ChannelCount; ++i) {
+        const int channel = i + 1;
+        const TRow &r = rows[i];
+        r.radio->setText(tr("%1 通道", "chart row").arg(channel));
+        r.emitButton->setText(tr("发"));
+        r.emitButton->setAccessibleName(tr("发射 %1 通道").arg(channel));
+        r.emitButton->setToolTip(tr("发射 %1 通道的红外数据").arg(channel));
+        r.clear->setToolTip(tr("清除 %1 通道波形").arg(channel));
+        r.clear->setAccessibleName(r.clear->toolTip());
+    }
+}
+
+void TChannelChart::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslateUi();
+    QChartView::changeEvent(event);
 }
 
 void TChannelChart::createChart()
 {
     QChart *c = chart();
-    c->setTitle(u(Title));
     c->legend()->hide();
     c->setBackgroundBrush(MoneyGreen);
     c->setBackgroundRoundness(0);
@@ -85,7 +105,6 @@ void TChannelChart::createChart()
     BottomAxis->setLabelFormat("%i");
     BottomAxis->setTickType(QValueAxis::TicksDynamic);
     BottomAxis->setTickAnchor(0);
-    BottomAxis->setTitleText(u(TimeAxisTitle));
     LeftAxis = new QValueAxis(c);
     LeftAxis->setRange(LevelMinimum, LevelMaximum);
     LeftAxis->setVisible(false);
@@ -137,17 +156,15 @@ void TChannelChart::createRows()
     QWidget *surface = viewport();
     for (int i = ChannelCount - 1; i >= 0; --i) {
         const int channel = i + 1;
-        auto *radio = new QRadioButton(u("%1 通道").arg(channel), surface);
+        auto *radio = new QRadioButton(surface);
         QPalette pal = radio->palette();
         pal.setColor(QPalette::WindowText, colours[i]);
         radio->setPalette(pal);
         radio->resize(RadioWidth, RowHeight);
         selection->addButton(radio, channel);
 
-        auto *emitter = new QPushButton(u("发"), surface);
+        auto *emitter = new QPushButton(surface);
         emitter->resize(EmitWidth, RowHeight);
-        emitter->setAccessibleName(u("发射 %1 通道").arg(channel));
-        emitter->setToolTip(u("发射 %1 通道的红外数据").arg(channel));
 
         auto *clear = new QToolButton(surface);
         clear->setIcon(QIcon(icons::ClearTrace(IconSize)));
@@ -155,8 +172,6 @@ void TChannelChart::createRows()
         clear->setAutoRaise(true);
         clear->setFocusPolicy(Qt::StrongFocus);
         clear->resize(IconSize, IconSize);
-        clear->setToolTip(u("清除 %1 通道波形").arg(channel));
-        clear->setAccessibleName(clear->toolTip());
         connect(clear, &QToolButton::clicked, this, clearHandlers[i]);
 
         *radios[i] = radio;

@@ -73,6 +73,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -89,6 +90,7 @@ private:
 
     void createChart();
     void createRows();
+    void retranslateUi();
     void placeRows();
     void showFullTimeRange();
     void setTimeRange(double min, double max);

@@ -13,12 +13,11 @@
 
 namespace {
 
+// The buttons' texts are set by the dialog's retranslation, with its own.
 QDialogButtonBox *okCancel(QDialog *dialog, QPushButton *&ok)
 {
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
     ok = buttons->button(QDialogButtonBox::Ok);
-    ok->setText(u("确定"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(u("取消"));
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     return buttons;
@@ -28,26 +27,48 @@ QDialogButtonBox *okCancel(QDialog *dialog, QPushButton *&ok)
 
 TCodeSaveDialog::TCodeSaveDialog(QWidget *parent, const QString &protocolHint) : QDialog(parent)
 {
-    setWindowTitle(u("保存到编码库"));
     auto *form = new QFormLayout;
     NameEdit = new QLineEdit(this);
-    NameEdit->setAccessibleName(u("编码名称"));
     RemoteEdit = new QLineEdit(this);
-    RemoteEdit->setAccessibleName(u("遥控器"));
     NotesEdit = new QPlainTextEdit(this);
-    NotesEdit->setAccessibleName(u("备注"));
     NotesEdit->setFixedHeight(60);
-    form->addRow(u("编码名称"), NameEdit);
-    form->addRow(u("遥控器"), RemoteEdit);
-    form->addRow(u("备注"), NotesEdit);
-    if (!protocolHint.isEmpty())
-        form->addRow(u("协议"), new QLabel(protocolHint, this));
+    form->addRow(NameLabel = new QLabel(this), NameEdit);
+    form->addRow(RemoteLabel = new QLabel(this), RemoteEdit);
+    form->addRow(NotesLabel = new QLabel(this), NotesEdit);
+    ProtocolLabel = new QLabel(this);
+    if (protocolHint.isEmpty())
+        ProtocolLabel->hide();
+    else
+        form->addRow(ProtocolLabel, new QLabel(protocolHint, this));
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(okCancel(this, OkButton));
+    CancelButton = qobject_cast<QDialogButtonBox *>(OkButton->parent())->button(QDialogButtonBox::Cancel);
+    retranslateUi();
     OkButton->setEnabled(false);
     connect(NameEdit, &QLineEdit::textChanged, this,
             [this](const QString &text) { OkButton->setEnabled(!text.trimmed().isEmpty()); });
+}
+
+void TCodeSaveDialog::retranslateUi()
+{
+    setWindowTitle(tr("保存到编码库"));
+    NameLabel->setText(tr("编码名称"));
+    NameEdit->setAccessibleName(NameLabel->text());
+    RemoteLabel->setText(tr("遥控器"));
+    RemoteEdit->setAccessibleName(RemoteLabel->text());
+    NotesLabel->setText(tr("备注"));
+    NotesEdit->setAccessibleName(NotesLabel->text());
+    ProtocolLabel->setText(tr("协议"));
+    OkButton->setText(tr("确定"));
+    CancelButton->setText(tr("取消"));
+}
+
+void TCodeSaveDialog::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslateUi();
+    QDialog::changeEvent(event);
 }
 
 QString TCodeSaveDialog::Name() const
@@ -65,12 +86,11 @@ QString TCodeSaveDialog::Notes() const
     return NotesEdit->toPlainText();
 }
 
-TCodePickDialog::TCodePickDialog(QWidget *parent, const QString &title, const QStringList &entries, bool several)
-    : QDialog(parent)
+TCodePickDialog::TCodePickDialog(QWidget *parent, std::function<QString()> title, const QStringList &entries,
+                                 bool several)
+    : QDialog(parent), title(std::move(title))
 {
-    setWindowTitle(title);
     List = new QListWidget(this);
-    List->setAccessibleName(title);
     List->setUniformItemSizes(true);
     List->addItems(entries);
     List->setSelectionMode(several ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
@@ -81,8 +101,25 @@ TCodePickDialog::TCodePickDialog(QWidget *parent, const QString &title, const QS
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(List);
     layout->addWidget(okCancel(this, OkButton));
+    CancelButton = qobject_cast<QDialogButtonBox *>(OkButton->parent())->button(QDialogButtonBox::Cancel);
+    retranslateUi();
     connect(List, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
     resize(420, 360);
+}
+
+void TCodePickDialog::retranslateUi()
+{
+    setWindowTitle(title());
+    List->setAccessibleName(windowTitle());
+    OkButton->setText(TCodeSaveDialog::tr("确定"));
+    CancelButton->setText(TCodeSaveDialog::tr("取消"));
+}
+
+void TCodePickDialog::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslateUi();
+    QDialog::changeEvent(event);
 }
 
 std::vector<int> TCodePickDialog::Picked() const

@@ -20,15 +20,13 @@
 
 namespace {
 
-const char *const NoticeCaption = "提示信息";
-
 QString entryText(const TCodeRecord &r)
 {
     QString text = r.Name;
     if (!r.Remote.isEmpty())
-        text += u("  —  ") + r.Remote;
+        text += QStringLiteral("  —  ") + r.Remote;
     if (!r.Protocol.isEmpty())
-        text += u("  (") + r.Protocol + u')';
+        text += QStringLiteral("  (") + r.Protocol + u')';
     return text;
 }
 
@@ -60,7 +58,7 @@ QStringList formatFilters()
     QStringList filters;
     for (const TFormatInfo &f : CodeFormats())
         if (f.Exports)
-            filters << f.Filter;
+            filters << FormatFilter(f.Format);
     return filters;
 }
 
@@ -109,7 +107,7 @@ TLibraryChange addToLibrary(const QString &path, const std::vector<TCodeRecord> 
     TLibraryChange change;
     TLibraryRead library = LoadCodeLibrary(path);
     if (!library.Ok()) {
-        change.Error = library.Error + u("\n编码库未改动。");
+        change.Error = library.Error + TCodesUi::tr("\n编码库未改动。");
         return change;
     }
     for (const TCodeRecord &r : records)
@@ -123,14 +121,14 @@ TLibraryChange addToLibrary(const QString &path, const std::vector<TCodeRecord> 
 
 TCodesUi::TCodesUi(TForm1 *owner) : QObject(owner), LibraryPath(DefaultCodeLibraryPath()), form(owner)
 {
-    Menu = form->menuBar()->addMenu(u("编码"));
-    SaveAction = Menu->addAction(u("保存到编码库…"));
-    LoadAction = Menu->addAction(u("从编码库载入…"));
-    ImportAction = Menu->addAction(u("导入…"));
-    ExportAction = Menu->addAction(u("导出…"));
+    Menu = form->menuBar()->addMenu(QString());
+    SaveAction = Menu->addAction(QString());
+    LoadAction = Menu->addAction(QString());
+    ImportAction = Menu->addAction(QString());
+    ExportAction = Menu->addAction(QString());
     Menu->addSeparator();
-    OpenAction = Menu->addAction(u("打开编码库…"));
-    SaveAsAction = Menu->addAction(u("编码库另存为…"));
+    OpenAction = Menu->addAction(QString());
+    SaveAsAction = Menu->addAction(QString());
     auto selected = [this] { return form->Chart1->SelectedChannel(); };
     connect(SaveAction, &QAction::triggered, this, [=, this] { ReportErrors([&] { SaveToLibrary(selected()); }); });
     connect(LoadAction, &QAction::triggered, this, [=, this] { ReportErrors([&] { LoadFromLibrary(selected()); }); });
@@ -159,15 +157,32 @@ TCodesUi::~TCodesUi()
 QMenu *TCodesUi::makeChannelMenu(int channel)
 {
     auto *menu = new QMenu(form);
-    menu->setTitle(u("%1 通道编码").arg(channel));
-    menu->setAccessibleName(menu->title());
-    connect(menu->addAction(u("保存到编码库…")), &QAction::triggered, this,
+    connect(menu->addAction(QString()), &QAction::triggered, this,
             [=, this] { ReportErrors([&] { SaveToLibrary(channel); }); });
-    connect(menu->addAction(u("从编码库载入…")), &QAction::triggered, this,
+    connect(menu->addAction(QString()), &QAction::triggered, this,
             [=, this] { ReportErrors([&] { LoadFromLibrary(channel); }); });
-    connect(menu->addAction(u("导入…")), &QAction::triggered, this, [=, this] { ReportErrors([&] { Import(channel); }); });
-    connect(menu->addAction(u("导出…")), &QAction::triggered, this, [=, this] { ReportErrors([&] { Export(channel); }); });
+    connect(menu->addAction(QString()), &QAction::triggered, this, [=, this] { ReportErrors([&] { Import(channel); }); });
+    connect(menu->addAction(QString()), &QAction::triggered, this, [=, this] { ReportErrors([&] { Export(channel); }); });
     return menu;
+}
+
+void TCodesUi::Retranslate()
+{
+    const char *const items[] = {QT_TR_NOOP("保存到编码库…"), QT_TR_NOOP("从编码库载入…"), QT_TR_NOOP("导入…"),
+                                 QT_TR_NOOP("导出…")};
+    Menu->setTitle(tr("编码"));
+    const QList<QAction *> actions = {SaveAction, LoadAction, ImportAction, ExportAction};
+    for (int k = 0; k < 4; ++k)
+        actions[k]->setText(tr(items[k]));
+    OpenAction->setText(tr("打开编码库…"));
+    SaveAsAction->setText(tr("编码库另存为…"));
+    for (int c = 1; c <= 4; ++c) {
+        QMenu *menu = ChannelMenu(c);
+        menu->setTitle(tr("%1 通道编码").arg(c));
+        menu->setAccessibleName(menu->title());
+        for (int k = 0; k < 4; ++k)
+            menu->actions().at(k)->setText(tr(items[k]));
+    }
 }
 
 // Attached to the control itself, wherever its parent is.
@@ -214,7 +229,7 @@ void TCodesUi::setBusy(bool on)
 
 void TCodesUi::report(const QString &text)
 {
-    ShowStopMessage(form, text, u(NoticeCaption));
+    ShowStopMessage(form, text, tr("提示信息"));
 }
 
 void TCodesUi::SaveToLibrary(int channel)
@@ -222,7 +237,7 @@ void TCodesUi::SaveToLibrary(int channel)
     const QString hex = form->Chart1->ChannelCode(channel);
     if (hex.isEmpty()) {
         form->AddLogLine(QString());
-        form->AddLogLine(u("没有红外数据......"));
+        form->AddLogLine(tr("没有红外数据......"));
         return;
     }
     TCodeRecord record;
@@ -242,7 +257,7 @@ void TCodesUi::SaveToLibrary(int channel)
                                          return;
                                      }
                                      form->AddLogLine(QString());
-                                     form->AddLogLine(u("已保存到编码库：%1......").arg(record.Name));
+                                     form->AddLogLine(tr("已保存到编码库：%1......").arg(record.Name));
                                  });
 }
 
@@ -256,10 +271,10 @@ void TCodesUi::LoadFromLibrary(int channel)
             return;
         }
         if (library.Records.empty()) {
-            report(u("编码库 %1 中没有编码").arg(LibraryPath));
+            report(tr("编码库 %1 中没有编码").arg(LibraryPath));
             return;
         }
-        TCodePickDialog dialog(form, u("从编码库载入 %1 通道").arg(channel), listed.Entries, false);
+        TCodePickDialog dialog(form, [channel] { return tr("从编码库载入 %1 通道").arg(channel); }, listed.Entries, false);
         if (dialog.exec() != QDialog::Accepted || dialog.Picked().empty())
             return;
         form->LoadCode(channel, library.Records.at(static_cast<size_t>(dialog.Picked().front())).Code);
@@ -268,8 +283,7 @@ void TCodesUi::LoadFromLibrary(int channel)
 
 void TCodesUi::Import(int channel)
 {
-    const QString file = pickFile(form, false, u("导入编码"),
-                                  QStringList{ImportFileFilter(), u("所有文件 (*)")},
+    const QString file = pickFile(form, false, tr("导入编码"), QStringList{ImportFileFilter(), tr("所有文件 (*)")},
                                   nullptr);
     if (file.isEmpty())
         return;
@@ -285,15 +299,15 @@ void TCodesUi::Import(int channel)
         }
         if (!in.Refused.empty()) {
             form->AddLogLine(QString());
-            form->AddLogLine(u("%1 中有 %2 条记录未导入......").arg(file).arg(in.Refused.size()));
+            form->AddLogLine(tr("%1 中有 %2 条记录未导入......").arg(file).arg(in.Refused.size()));
         }
         for (const TRefusal &refused : in.Refused)
-            form->AddLogLine(u("未导入：") + refused.Text());
+            form->AddLogLine(tr("未导入：") + refused.Text());
         if (in.Records.empty()) {
-            report(u("文件中没有可导入的编码：\n") + RefusalsText(in.Refused));
+            report(tr("文件中没有可导入的编码：\n") + RefusalsText(in.Refused));
             return;
         }
-        TCodePickDialog dialog(form, u("导入到编码库"), listed.Entries, true);
+        TCodePickDialog dialog(form, [] { return tr("导入到编码库"); }, listed.Entries, true);
         if (dialog.exec() != QDialog::Accepted || dialog.Picked().empty())
             return;
         std::vector<TCodeRecord> picked;
@@ -307,7 +321,7 @@ void TCodesUi::Import(int channel)
                                              return;
                                          }
                                          form->AddLogLine(QString());
-                                         form->AddLogLine(u("导入 %1 个编码到编码库......").arg(picked.size()));
+                                         form->AddLogLine(tr("导入 %1 个编码到编码库......").arg(picked.size()));
                                          // One code picked is one the user means to send now.
                                          if (picked.size() == 1)
                                              form->LoadCode(channel, picked.front().Code);
@@ -331,19 +345,19 @@ void TCodesUi::Export(int channel)
         if (!hex.isEmpty()) {
             TCodeRecord current = choice.ChannelRecord.value_or(TCodeRecord());
             current.Code = CodeFromReply(HexTextToBytes(hex, THexParse::Lenient));
-            const QString place = u("%1 通道").arg(channel);
+            const QString place = tr("%1 通道").arg(channel);
             if (current.Name.isEmpty())
                 current.Name = place;
             records.push_back(current);
-            texts << (choice.ChannelRecord ? place + u("：") + entryText(current) : entryText(current));
+            texts << (choice.ChannelRecord ? place + tr("：") + entryText(current) : entryText(current));
         }
         records.insert(records.end(), library.Records.begin(), library.Records.end());
         texts += listed.Entries;
         if (records.empty()) {
-            report(u("没有可导出的编码：通道和编码库都是空的"));
+            report(tr("没有可导出的编码：通道和编码库都是空的"));
             return;
         }
-        TCodePickDialog dialog(form, u("导出编码"), texts, true);
+        TCodePickDialog dialog(form, [] { return tr("导出编码"); }, texts, true);
         if (!hex.isEmpty()) {
             dialog.List->clearSelection();
             dialog.List->item(0)->setSelected(true);
@@ -360,11 +374,11 @@ void TCodesUi::Export(int channel)
 void TCodesUi::exportRecords(const std::vector<TCodeRecord> &records, const QString &remote)
 {
     QString filter;
-    const QString file = pickFile(form, true, u("导出编码"), formatFilters(), &filter);
+    const QString file = pickFile(form, true, tr("导出编码"), formatFilters(), &filter);
     if (file.isEmpty())
         return;
     const TExportTarget target = ExportTarget(file, FormatOfFilter(filter).value_or(TCodeFormat::IrFile));
-    const TExport out = ExportCodes(target.Format, records, remote.isEmpty() ? u("irtool") : remote);
+    const TExport out = ExportCodes(target.Format, records, remote.isEmpty() ? QStringLiteral("irtool") : remote);
     if (!out.Error.isEmpty()) {
         report(out.Error);
         return;
@@ -375,14 +389,14 @@ void TCodesUi::exportRecords(const std::vector<TCodeRecord> &records, const QStr
     }
     form->AddLogLine(QString());
     form->AddLogLine(
-        u("已导出 %1 个编码（%2）到 %3......").arg(records.size()).arg(FormatInfo(target.Format).Name, target.Path));
+        tr("已导出 %1 个编码（%2）到 %3......").arg(records.size()).arg(FormatName(target.Format), target.Path));
     if (!out.Note.isEmpty())
-        form->AddLogLine(out.Note + u("......"));
+        form->AddLogLine(out.Note + QStringLiteral("......"));
 }
 
 void TCodesUi::OpenLibrary()
 {
-    const QString file = pickFile(form, false, u("打开编码库"), QStringList{u("编码库 (*.txt)"), u("所有文件 (*)")}, nullptr);
+    const QString file = pickFile(form, false, tr("打开编码库"), QStringList{tr("编码库 (*.txt)"), tr("所有文件 (*)")}, nullptr);
     if (file.isEmpty())
         return;
     inBackground<TLibraryRead>([file] { return LoadCodeLibrary(file); }, [this, file](TLibraryRead library) {
@@ -392,13 +406,13 @@ void TCodesUi::OpenLibrary()
         }
         LibraryPath = file;
         form->AddLogLine(QString());
-        form->AddLogLine(u("编码库：%1，%2 个编码......").arg(file).arg(library.Records.size()));
+        form->AddLogLine(tr("编码库：%1，%2 个编码......").arg(file).arg(library.Records.size()));
     });
 }
 
 void TCodesUi::SaveLibraryAs()
 {
-    const QString file = pickFile(form, true, u("编码库另存为"), QStringList{u("编码库 (*.txt)")}, nullptr);
+    const QString file = pickFile(form, true, tr("编码库另存为"), QStringList{tr("编码库 (*.txt)")}, nullptr);
     if (file.isEmpty())
         return;
     const QString from = LibraryPath;
@@ -417,6 +431,6 @@ void TCodesUi::SaveLibraryAs()
             }
             LibraryPath = file;
             form->AddLogLine(QString());
-            form->AddLogLine(u("编码库：%1，%2 个编码......").arg(file).arg(change.Count));
+            form->AddLogLine(tr("编码库：%1，%2 个编码......").arg(file).arg(change.Count));
         });
 }

@@ -23,6 +23,8 @@ class TCodesUi : public QObject {
 public:
     explicit TCodesUi(TForm1 *form);
     ~TCodesUi() override;
+    // The menus' texts in the current language; the window calls it on a change of language.
+    void Retranslate();
 
     QMenu *Menu;
     QAction *SaveAction, *LoadAction, *ImportAction, *ExportAction, *OpenAction, *SaveAsAction;

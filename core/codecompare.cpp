@@ -1,6 +1,7 @@
 #include "core/codecompare.h"
 
 #include "core/protocols/protocols.h"
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <cstdlib>
@@ -81,10 +82,13 @@ TCodeComparison CompareCodes(const std::vector<std::vector<int>> &codesUs, const
 
 QStringList CompareLogLines(const QStringList &names, const TCodeComparison &c, const TCompareTolerance &tolerance)
 {
-    QStringList lines{QString(), QString::fromUtf8("比较红外数据：%1").arg(names.join(QString::fromUtf8("、")))};
-    lines << (c.SameData ? QString::fromUtf8("解码数据相同......") : QString::fromUtf8("解码数据不同......"));
+    const auto text = [](const char *source) { return QCoreApplication::translate("CodeCompare", source); };
+    QStringList lines{QString(), text(QT_TRANSLATE_NOOP("CodeCompare", "比较红外数据：%1"))
+                                     .arg(names.join(text(QT_TRANSLATE_NOOP("CodeCompare", "、"))))};
+    lines << (c.SameData ? text(QT_TRANSLATE_NOOP("CodeCompare", "解码数据相同......"))
+                         : text(QT_TRANSLATE_NOOP("CodeCompare", "解码数据不同......")));
     if (c.LargestDeviationIndex >= 0) {
-        lines << QString::fromUtf8("最大时长偏差：%1微秒（%2%），第 %3 个时长")
+        lines << text(QT_TRANSLATE_NOOP("CodeCompare", "最大时长偏差：%1微秒（%2%），第 %3 个时长"))
                      .arg(c.LargestDeviationUs)
                      .arg(c.LargestDeviationPercent, 0, 'f', 1)
                      .arg(c.LargestDeviationIndex + 1);
@@ -92,10 +96,12 @@ QStringList CompareLogLines(const QStringList &names, const TCodeComparison &c, 
     if (c.CountsDiffer()) {
         QStringList counts;
         for (qsizetype k = 0; k < names.size() && k < qsizetype(c.Counts.size()); ++k)
-            counts << QString::fromUtf8("%1 %2 个").arg(names[k]).arg(c.Counts[size_t(k)]);
-        lines << QString::fromUtf8("时长个数不同：%1，只比较前 %2 个").arg(counts.join(QString::fromUtf8("，"))).arg(c.ComparedCount);
+            counts << text(QT_TRANSLATE_NOOP("CodeCompare", "%1 %2 个")).arg(names[k]).arg(c.Counts[size_t(k)]);
+        lines << text(QT_TRANSLATE_NOOP("CodeCompare", "时长个数不同：%1，只比较前 %2 个"))
+                     .arg(counts.join(text(QT_TRANSLATE_NOOP("CodeCompare", "，"))))
+                     .arg(c.ComparedCount);
     }
-    lines << QString::fromUtf8("超出容差（%1%，至少%2微秒）的时长：%3 个")
+    lines << text(QT_TRANSLATE_NOOP("CodeCompare", "超出容差（%1%，至少%2微秒）的时长：%3 个"))
                  .arg(tolerance.Percent)
                  .arg(tolerance.FloorUs)
                  .arg(c.Outside.size());

@@ -4,6 +4,7 @@
 #include "core/hextext.h"
 #include "core/moduleframe.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -97,21 +98,21 @@ std::optional<QString> parseTimings(std::string_view v, std::vector<int> &out)
     for (std::string_view t = NextToken(v); !t.empty(); t = NextToken(v)) {
         const std::optional<long long> n = ParseInt(t);
         if (!n)
-            return QString::fromUtf8("时长 %1 不是整数").arg(Quote(t));
+            return QCoreApplication::translate("CodeLibrary", "时长 %1 不是整数").arg(Quote(t));
         // Nothing can emit a pulse or a pause of no length, and no export could write one back.
         if (*n == 0)
-            return QString::fromUtf8("第 %1 个时长 %2 为 0 微秒，时长至少 1 微秒").arg(out.size() + 1).arg(Quote(t));
+            return QCoreApplication::translate("CodeLibrary", "第 %1 个时长 %2 为 0 微秒，时长至少 1 微秒")
+                .arg(out.size() + 1).arg(Quote(t));
         const bool mark = out.size() % 2 == 0;
         if ((*n > 0) != mark)
-            return QString::fromUtf8("第 %1 个时长 %2 应为%3").arg(out.size() + 1).arg(*n)
-                .arg(QString::fromUtf8(mark ? "正数（脉冲）" : "负数（间隔）"));
+            return WrongSignError(out.size(), *n);
         const long long magnitude = *n < 0 ? -*n : *n;
         if (magnitude > MaxDurationUs)
-            return QString::fromUtf8("时长 %1 微秒超过 %2 微秒").arg(magnitude).arg(MaxDurationUs);
+            return QCoreApplication::translate("CodeLibrary", "时长 %1 微秒超过 %2 微秒").arg(magnitude).arg(MaxDurationUs);
         out.push_back(static_cast<int>(magnitude));
     }
     if (out.empty())
-        return QString::fromUtf8("timings 没有时长");
+        return QCoreApplication::translate("CodeLibrary", "timings 没有时长");
     return std::nullopt;
 }
 
@@ -125,11 +126,11 @@ std::optional<QString> parseReply(std::string_view v, QByteArray &out)
         const long long byte = t.size() == 2 ? ParseInt(t, 16).value_or(-1) : -1;
         if (byte < 0) {
             out.clear();
-            return QString::fromUtf8("回复字节 %1 不是两位十六进制数").arg(Quote(t));
+            return QCoreApplication::translate("CodeLibrary", "回复字节 %1 不是两位十六进制数").arg(Quote(t));
         }
         if (n == MaxHexTextBytes) {
             out.clear();
-            return QString::fromUtf8("回复超过 %1 字节").arg(MaxHexTextBytes);
+            return QCoreApplication::translate("CodeLibrary", "回复超过 %1 字节").arg(MaxHexTextBytes);
         }
         bytes[n++] = static_cast<char>(byte);
     }
@@ -170,14 +171,15 @@ TLibraryRead TLibraryParser::Run(const QByteArray &text)
             continue;
         if (!headerSeen) {
             if (trimmed != CodeLibraryHeader)
-                return fail(lines.Number(), QString::fromUtf8("不是编码库文件，第一行应为“%1”")
+                return fail(lines.Number(), QCoreApplication::translate("CodeLibrary", "不是编码库文件，第一行应为“%1”")
                                                .arg(QString::fromUtf8(CodeLibraryHeader)));
             headerSeen = true;
             continue;
         }
         std::string_view key, value;
         if (!SplitField(trimmed, key, value))
-            return fail(lines.Number(), QString::fromUtf8("应为“名称: 值”，却是 %1").arg(Quote(trimmed)));
+            return fail(lines.Number(), QCoreApplication::translate("CodeLibrary", "应为“名称: 值”，却是 %1")
+                .arg(Quote(trimmed)));
         if (key == "code") {
             errorLine_ = recordLine_;
             if (const auto e = finishRecord())
@@ -185,7 +187,8 @@ TLibraryRead TLibraryParser::Run(const QByteArray &text)
             open_ = true;
             recordLine_ = lines.Number();
         } else if (!open_) {
-            return fail(lines.Number(), QString::fromUtf8("字段 %1 之前缺少“code:”").arg(Quote(key)));
+            return fail(lines.Number(), QCoreApplication::translate("CodeLibrary", "字段 %1 之前缺少“code:”")
+                .arg(Quote(key)));
         }
         errorLine_ = lines.Number();
         if (key == "reply")
@@ -194,7 +197,8 @@ TLibraryRead TLibraryParser::Run(const QByteArray &text)
             return fail(lines.Number(), *e);
     }
     if (!headerSeen && !text.isEmpty())
-        return fail(1, QString::fromUtf8("不是编码库文件，缺少第一行“%1”").arg(QString::fromUtf8(CodeLibraryHeader)));
+        return fail(1, QCoreApplication::translate("CodeLibrary", "不是编码库文件，缺少第一行“%1”")
+            .arg(QString::fromUtf8(CodeLibraryHeader)));
     errorLine_ = recordLine_;
     if (const auto e = finishRecord())
         return fail(errorLine_, *e);
@@ -209,9 +213,9 @@ std::optional<QString> TLibraryParser::field(std::string_view key, std::string_v
     while (bit < std::size(keys) && keys[bit] != key)
         ++bit;
     if (bit == std::size(keys))
-        return QString::fromUtf8("未知字段 %1").arg(Quote(key));
+        return QCoreApplication::translate("CodeLibrary", "未知字段 %1").arg(Quote(key));
     if (seen_ & (1u << bit))
-        return QString::fromUtf8("同一编码中字段 %1 出现了两次").arg(Quote(key));
+        return QCoreApplication::translate("CodeLibrary", "同一编码中字段 %1 出现了两次").arg(Quote(key));
     seen_ |= 1u << bit;
 
     if (key == "timings")
@@ -221,18 +225,19 @@ std::optional<QString> TLibraryParser::field(std::string_view key, std::string_v
     if (key == "carrier") {
         const std::optional<long long> hz = ParseInt(value);
         if (!hz || (*hz != 0 && (*hz < MinCarrierHz || *hz > MaxCarrierHz)))
-            return QString::fromUtf8("载波 %1 不在 %2 之内").arg(Quote(value)).arg(CarrierRangeText());
+            return QCoreApplication::translate("CodeLibrary", "载波 %1 不在 %2 之内")
+                .arg(Quote(value)).arg(CarrierRangeText());
         current_.Code.CarrierHz = static_cast<int>(*hz);
         return std::nullopt;
     }
     const std::optional<QString> text = unescape(value);
     if (!text)
-        return QString::fromUtf8("%1 中的反斜杠只能写作 \\\\、\\n、\\r 或 \\s").arg(Quote(value));
+        return QCoreApplication::translate("CodeLibrary", "%1 中的反斜杠只能写作 \\\\、\\n、\\r 或 \\s").arg(Quote(value));
     QString &target = key == "code" ? current_.Name : key == "remote" ? current_.Remote
                     : key == "notes" ? current_.Notes : current_.Protocol;
     target = *text;
     if (key == "code" && target.isEmpty())
-        return QString::fromUtf8("编码名称为空");
+        return QCoreApplication::translate("CodeLibrary", "编码名称为空");
     return std::nullopt;
 }
 
@@ -241,13 +246,13 @@ std::optional<QString> TLibraryParser::finishRecord()
     if (!open_)
         return std::nullopt;
     if (current_.Code.DurationsUs.empty())
-        return QString::fromUtf8("编码 %1 缺少“timings:”").arg(current_.Name);
+        return QCoreApplication::translate("CodeLibrary", "编码 %1 缺少“timings:”").arg(current_.Name);
     // The reply is what the emit button sends; the timings are what the user reads. A hand edit
     // of one without the other would make them tell different things.
     if (!current_.Code.ModuleReply.isEmpty()
         && ReplyDurationsUs(current_.Code.ModuleReply) != current_.Code.DurationsUs) {
         errorLine_ = replyLine_;
-        return QString::fromUtf8("编码 %1 的 reply 与 timings 不一致").arg(current_.Name);
+        return QCoreApplication::translate("CodeLibrary", "编码 %1 的 reply 与 timings 不一致").arg(current_.Name);
     }
     records_.push_back(std::move(current_));
     current_ = TCodeRecord();
@@ -291,16 +296,16 @@ TLibraryRead LoadCodeLibrary(const QString &path)
         return read;
     }
     if (file.size() > MaxFileBytes) {
-        read.Error = QString::fromUtf8("文件 %1 超过 %2 MB").arg(path).arg(MaxFileBytes >> 20);
+        read.Error = QCoreApplication::translate("CodeLibrary", "文件 %1 超过 %2 MB").arg(path).arg(MaxFileBytes >> 20);
         return read;
     }
     if (!file.open(QIODevice::ReadOnly)) {
-        read.Error = QString::fromUtf8("无法读取 %1：%2").arg(path, file.errorString());
+        read.Error = QCoreApplication::translate("CodeLibrary", "无法读取 %1：%2").arg(path, file.errorString());
         return read;
     }
     read = ParseCodeLibrary(file.readAll());
     if (!read.Ok())
-        read.Error = QString::fromUtf8("编码库 %1 %2").arg(path, read.Error);
+        read.Error = QCoreApplication::translate("CodeLibrary", "编码库 %1 %2").arg(path, read.Error);
     return read;
 }
 
@@ -309,17 +314,17 @@ QString SaveCodeLibrary(const QString &path, const std::vector<TCodeRecord> &rec
     // A record the reader would refuse would make the whole file unreadable.
     for (const TCodeRecord &r : records) {
         if (r.Name.trimmed().isEmpty() || r.Code.DurationsUs.empty())
-            return QString::fromUtf8("编码“%1”没有名称或没有时长，编码库未保存").arg(r.Name);
+            return QCoreApplication::translate("CodeLibrary", "编码“%1”没有名称或没有时长，编码库未保存").arg(r.Name);
     }
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
-        return QString::fromUtf8("无法建立文件夹 %1").arg(folder);
+        return QCoreApplication::translate("CodeLibrary", "无法建立文件夹 %1").arg(folder);
     QSaveFile file(path);
     const QByteArray text = FormatCodeLibrary(records);
     if (!file.open(QIODevice::WriteOnly))
-        return QString::fromUtf8("无法写入 %1：%2").arg(path, file.errorString());
+        return QCoreApplication::translate("CodeLibrary", "无法写入 %1：%2").arg(path, file.errorString());
     if (file.write(text) != text.size() || !file.commit())
-        return QString::fromUtf8("保存 %1 失败：%2，原文件未改动").arg(path, file.errorString());
+        return QCoreApplication::translate("CodeLibrary", "保存 %1 失败：%2，原文件未改动").arg(path, file.errorString());
     return QString();
 }
 

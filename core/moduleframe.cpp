@@ -1,6 +1,7 @@
 #include "core/moduleframe.h"
 
 #include "core/replydecoder.h"
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <vector>
@@ -43,7 +44,7 @@ TFrameBuild BuildModuleReply(const TIrCode &code)
     TFrameBuild build;
     const std::vector<int> &d = code.DurationsUs;
     if (d.empty()) {
-        build.Error = QString::fromUtf8("编码为空，没有可发射的时长");
+        build.Error = QCoreApplication::translate("ModuleFrame", "编码为空，没有可发射的时长");
         return build;
     }
     const int limitUs = MaxFrameDurationUnits * ModuleUnitUs;
@@ -56,12 +57,13 @@ TFrameBuild BuildModuleReply(const TIrCode &code)
             units = MaxFrameDurationUnits;
         }
         if (units > MaxFrameDurationUnits) {
-            build.Error = QString::fromUtf8("第 %1 个时长 %2 微秒（%3 毫秒）超过模块的上限 %4 微秒（%5 毫秒）")
+            build.Error = QCoreApplication::translate(
+                "ModuleFrame", "第 %1 个时长 %2 微秒（%3 毫秒）超过模块的上限 %4 微秒（%5 毫秒）")
                               .arg(i + 1).arg(d[i]).arg(ms(d[i])).arg(limitUs).arg(ms(limitUs));
             return build;
         }
         if (units < 1) {
-            build.Error = QString::fromUtf8("第 %1 个时长 %2 微秒短于模块的最小单位 %3 微秒")
+            build.Error = QCoreApplication::translate("ModuleFrame", "第 %1 个时长 %2 微秒短于模块的最小单位 %3 微秒")
                               .arg(i + 1).arg(d[i]).arg(ModuleUnitUs);
             return build;
         }
@@ -69,7 +71,7 @@ TFrameBuild BuildModuleReply(const TIrCode &code)
     }
     const qsizetype frameSize = HeaderSize + data.size() + 1;
     if (frameSize > MaxFrameBytes) {
-        build.Error = QString::fromUtf8("编码帧有 %1 字节（%2 个时长），超过模块的上限 %3 字节")
+        build.Error = QCoreApplication::translate("ModuleFrame", "编码帧有 %1 字节（%2 个时长），超过模块的上限 %3 字节")
                           .arg(frameSize).arg(d.size()).arg(MaxFrameBytes);
         return build;
     }
@@ -89,7 +91,7 @@ QString LeadOutNotice(const TFrameBuild &build)
     if (build.ShortenedLeadOutUs == 0)
         return QString();
     const int limitUs = MaxFrameDurationUnits * ModuleUnitUs;
-    return QString::fromUtf8("末尾间隔 %1 微秒超过模块的上限，已缩短为 %2 微秒......")
+    return QCoreApplication::translate("ModuleFrame", "末尾间隔 %1 微秒超过模块的上限，已缩短为 %2 微秒......")
         .arg(build.ShortenedLeadOutUs).arg(limitUs);
 }
 

@@ -11,6 +11,7 @@ const char *const PortNameKey = "串口名";
 const char *const PortIdentityKey = "串口标识";
 const char *const WorkModeKey = "工作模式";
 const char *const RestartKey = "超时重启";
+const char *const LanguageKey = "语言";
 
 std::string ParameterKey(int editNumber)
 {
@@ -57,4 +58,14 @@ void WritePortKeys(const std::string &path, const std::string &portNumber, const
     ini.WriteString(BasicSection, PortNameKey, portName);
     if (!portIdentity.empty() || ini.KeyLine(BasicSection, PortIdentityKey) != 0)
         ini.WriteString(BasicSection, PortIdentityKey, portIdentity);
+}
+
+std::optional<TUiLanguage> ReadLanguageKey(const std::string &path)
+{
+    return UiLanguageFromKeyValue(platform::TIniFile(path).ReadString(BasicSection, LanguageKey, ""));
+}
+
+void WriteLanguageKey(const std::string &path, TUiLanguage language)
+{
+    platform::TIniFile(path).WriteString(BasicSection, LanguageKey, std::string(UiLanguageKeyValue(language)));
 }

@@ -3,7 +3,9 @@
 // the 24 parameter texts as In1 .. In24; section "基本参数" the serial port's number, name and
 // identity, the work mode's list index and the restart flag. Values are the texts as typed, unconverted.
 #include "core/moduleparams.h"
+#include "core/uilanguage.h"
 
+#include <optional>
 #include <string>
 
 extern const char *const ParameterSection;
@@ -13,6 +15,7 @@ extern const char *const PortNameKey;
 extern const char *const PortIdentityKey;
 extern const char *const WorkModeKey;
 extern const char *const RestartKey;
+extern const char *const LanguageKey;
 
 // "In1" .. "In24".
 std::string ParameterKey(int editNumber);
@@ -37,3 +40,8 @@ TParameterFile ReadParameterFile(const std::string &path);
 void WriteParameterFile(const std::string &path, const TParameterFile &file);
 void WritePortKeys(const std::string &path, const std::string &portNumber, const std::string &portName,
                    const std::string &portIdentity);
+
+// The settings file's window language, picked in the menu, in section "基本参数"; none when the key
+// is missing or holds an unknown value. Parameter files never carry it.
+std::optional<TUiLanguage> ReadLanguageKey(const std::string &path);
+void WriteLanguageKey(const std::string &path, TUiLanguage language);

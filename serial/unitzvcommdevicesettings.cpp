@@ -247,6 +247,19 @@ void TForm_ZvCommDevice_Settings::setCaptions()
         CbFlow->addItem(msg.fGetMsg(static_cast<TMsgIndex>(i)));
 }
 
+void TForm_ZvCommDevice_Settings::changeEvent(QEvent *event)
+{
+    // The program's choice of language changed: the texts follow it, the choices stay.
+    if (event->type() == QEvent::LanguageChange) {
+        const int parity = CbParity->currentIndex();
+        const int flow = CbFlow->currentIndex();
+        setCaptions();
+        CbParity->setCurrentIndex(parity);
+        CbFlow->setCurrentIndex(flow);
+    }
+    QDialog::changeEvent(event);
+}
+
 void TForm_ZvCommDevice_Settings::fillPorts()
 {
     const int itemHeight = QFontMetrics(font()).height() + 2;

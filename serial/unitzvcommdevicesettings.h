@@ -1,6 +1,7 @@
 #pragma once
 // The modal window in which the user picks a device's serial port and line settings. Its texts come
-// in English, Simplified or Traditional Chinese after the process's message locale.
+// in English, Simplified or Traditional Chinese after the process's message locale, or the language
+// the program chose (platform::ChooseMessageLocaleId), and change with it on a LanguageChange.
 #include "serial/pelmcommerror.h"
 #include "serial/pelmenumserial.h"
 #include "serial/portevents.h"
@@ -89,6 +90,7 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     struct TRemembered {

@@ -3,6 +3,7 @@
 #include "core/formats/repeatshape.h"
 #include "core/formats/textscan.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -40,13 +41,13 @@ std::optional<QString> packetOfText(std::string_view line, QByteArray &packet)
     const std::string_view all(joined.constData(), static_cast<size_t>(joined.size()));
     if (allHex(all)) {
         if (all.size() % 2 != 0)
-            return QString::fromUtf8("十六进制数据包 %1 的位数是奇数").arg(Quote(all));
+            return QCoreApplication::translate("Broadlink", "十六进制数据包 %1 的位数是奇数").arg(Quote(all));
         packet = QByteArray::fromHex(joined);
         return std::nullopt;
     }
     auto decoded = QByteArray::fromBase64Encoding(joined, QByteArray::AbortOnBase64DecodingErrors);
     if (!decoded)
-        return QString::fromUtf8("%1 既不是 base64 也不是十六进制").arg(Quote(all));
+        return QCoreApplication::translate("Broadlink", "%1 既不是 base64 也不是十六进制").arg(Quote(all));
     packet = *decoded;
     return std::nullopt;
 }
@@ -66,7 +67,7 @@ TExport exportLines(const std::vector<TCodeRecord> &records, bool hex)
     for (const TCodeRecord &r : records) {
         QByteArray packet;
         if (const auto e = WriteBroadlinkPacket(r.Code, packet)) {
-            out.Error = QString::fromUtf8("编码 %1：%2").arg(r.Name, *e);
+            out.Error = ExportCodeError(r.Name, *e);
             out.Text.clear();
             return out;
         }
@@ -74,7 +75,7 @@ TExport exportLines(const std::vector<TCodeRecord> &records, bool hex)
         carrier = carrier || r.Code.CarrierHz != 0;
     }
     if (carrier)
-        out.Note = QString::fromUtf8("博联数据包不带载波，测得的载波未写入，设备按自己的载波发送");
+        out.Note = QCoreApplication::translate("Broadlink", "博联数据包不带载波，测得的载波未写入，设备按自己的载波发送");
     return out;
 }
 
@@ -84,34 +85,34 @@ std::optional<QString> ReadBroadlinkPacket(const QByteArray &packet, TIrCode &co
 {
     const auto at = [&](qsizetype i) { return static_cast<unsigned char>(packet[i]); };
     if (packet.size() < 4)
-        return QString::fromUtf8("博联数据包只有 %1 字节，至少要有 4 字节").arg(packet.size());
+        return QCoreApplication::translate("Broadlink", "博联数据包只有 %1 字节，至少要有 4 字节").arg(packet.size());
     if (at(0) == 0xB2 || at(0) == 0xD7)
-        return QString::fromUtf8("这是射频数据包（首字节 %1），不是红外").arg(hexByte(at(0)));
+        return QCoreApplication::translate("Broadlink", "这是射频数据包（首字节 %1），不是红外").arg(hexByte(at(0)));
     if (at(0) != InfraredType)
-        return QString::fromUtf8("首字节 %1 不是红外数据包的 26").arg(hexByte(at(0)));
+        return QCoreApplication::translate("Broadlink", "首字节 %1 不是红外数据包的 26").arg(hexByte(at(0)));
     const int copies = at(1) + 1;
     const qsizetype length = at(2) | (at(3) << 8);
     if (length > packet.size() - 4)
-        return QString::fromUtf8("长度字段为 %1 字节，数据包只有 %2 字节").arg(length).arg(packet.size() - 4);
+        return QCoreApplication::translate("Broadlink", "长度字段为 %1 字节，数据包只有 %2 字节").arg(length).arg(packet.size() - 4);
     std::vector<int> durations;
     for (qsizetype i = 4; i < 4 + length;) {
         int ticks = at(i++);
         if (ticks == 0) {
             if (i + 2 > packet.size())
-                return QString::fromUtf8("第 %1 个时长在数据包末尾被截断").arg(durations.size() + 1);
+                return QCoreApplication::translate("Broadlink", "第 %1 个时长在数据包末尾被截断").arg(durations.size() + 1);
             ticks = (at(i) << 8) | at(i + 1);
             i += 2;
             if (ticks == 0)
-                return QString::fromUtf8("第 %1 个时长为 0").arg(durations.size() + 1);
+                return QCoreApplication::translate("Broadlink", "第 %1 个时长为 0").arg(durations.size() + 1);
         }
         durations.push_back(static_cast<int>(std::lround(ticks * BroadlinkTickUs)));
     }
     if (durations.empty())
-        return QString::fromUtf8("数据包没有时长");
+        return QCoreApplication::translate("Broadlink", "数据包没有时长");
     if (copies > 1 && durations.size() % 2 != 0)
-        return QString::fromUtf8("重复 %1 次的数据包应以间隔结束，它却以脉冲结束").arg(copies - 1);
+        return QCoreApplication::translate("Broadlink", "重复 %1 次的数据包应以间隔结束，它却以脉冲结束").arg(copies - 1);
     if (durations.size() * static_cast<size_t>(copies) > MaxRepeatedDurations)
-        return QString::fromUtf8("重复 %1 次后有 %2 个时长，超过 %3 个")
+        return QCoreApplication::translate("Broadlink", "重复 %1 次后有 %2 个时长，超过 %3 个")
             .arg(copies - 1).arg(durations.size() * static_cast<size_t>(copies)).arg(MaxRepeatedDurations);
     code.DurationsUs = RepeatTail(durations, 0, copies);
     code.CarrierHz = 0;
@@ -121,14 +122,15 @@ std::optional<QString> ReadBroadlinkPacket(const QByteArray &packet, TIrCode &co
 std::optional<QString> WriteBroadlinkPacket(const TIrCode &code, QByteArray &packet)
 {
     if (code.DurationsUs.empty())
-        return QString::fromUtf8("编码没有时长");
+        return QCoreApplication::translate("Broadlink", "编码没有时长");
     const TRepeatShape shape = FindRepeatShape(code.DurationsUs, MaxCopies, true);
     QByteArray stream;
     for (size_t i = 0; i < shape.Block; ++i) {
         const int us = code.DurationsUs[i];
         const long long ticks = std::max(1LL, std::llround(us / BroadlinkTickUs));
         if (ticks > MaxTicks)
-            return QString::fromUtf8("时长 %1 微秒超过博联的上限 %2 微秒").arg(us).arg(std::lround(MaxTicks * BroadlinkTickUs));
+            return QCoreApplication::translate("Broadlink", "时长 %1 微秒超过博联的上限 %2 微秒")
+                .arg(us).arg(std::lround(MaxTicks * BroadlinkTickUs));
         if (ticks < 256) {
             stream += static_cast<char>(ticks);
         } else {
@@ -138,7 +140,7 @@ std::optional<QString> WriteBroadlinkPacket(const TIrCode &code, QByteArray &pac
         }
     }
     if (stream.size() > 0xFFFF)
-        return QString::fromUtf8("数据包的时长部分有 %1 字节，超过 65535 字节").arg(stream.size());
+        return QCoreApplication::translate("Broadlink", "数据包的时长部分有 %1 字节，超过 65535 字节").arg(stream.size());
     packet.clear();
     packet += static_cast<char>(InfraredType);
     packet += static_cast<char>(shape.Copies - 1);
@@ -161,7 +163,8 @@ TExport ExportBroadlinkHex(const std::vector<TCodeRecord> &records)
 
 TImport ImportBroadlink(const QByteArray &text)
 {
-    return ImportCodeLines(text, QString::fromUtf8("博联 %1"), QString::fromUtf8("文件中没有博联数据包"), readLine);
+    return ImportCodeLines(text, QString::fromUtf8("博联 %1"),
+                           QCoreApplication::translate("Broadlink", "文件中没有博联数据包"), readLine);
 }
 
 TImport ImportBroadlinkStore(const QByteArray &json)
@@ -171,19 +174,19 @@ TImport ImportBroadlinkStore(const QByteArray &json)
     const QJsonDocument doc = QJsonDocument::fromJson(json, &parse);
     if (parse.error != QJsonParseError::NoError) {
         const int line = static_cast<int>(json.left(parse.offset).count('\n')) + 1;
-        in.Error = LineError(line, QString::fromUtf8("不是有效的 JSON：%1").arg(parse.errorString()));
+        in.Error = LineError(line, QCoreApplication::translate("Broadlink", "不是有效的 JSON：%1").arg(parse.errorString()));
         return in;
     }
     const QJsonValue data = doc.object().value(QLatin1String("data"));
     if (!data.isObject()) {
-        in.Error = QString::fromUtf8("不是 Home Assistant 的博联编码库：缺少对象“data”");
+        in.Error = QCoreApplication::translate("Broadlink", "不是 Home Assistant 的博联编码库：缺少对象“data”");
         return in;
     }
     const QJsonObject devices = data.toObject();
     for (auto device = devices.begin(); device != devices.end(); ++device) {
         if (!device->isObject()) {
             TImport refused;
-            refused.Error = QString::fromUtf8("设备 %1 的值应为对象（命令到编码）").arg(device.key());
+            refused.Error = QCoreApplication::translate("Broadlink", "设备 %1 的值应为对象（命令到编码）").arg(device.key());
             return refused;
         }
         const QJsonObject commands = device->toObject();
@@ -196,9 +199,9 @@ TImport ImportBroadlinkStore(const QByteArray &json)
                 const QByteArray text = list[i].toString().toUtf8();
                 std::optional<QString> e;
                 if (command.key().trimmed().isEmpty())
-                    e = QString::fromUtf8("命令名为空");
+                    e = QCoreApplication::translate("Broadlink", "命令名为空");
                 else if (!list[i].isString())
-                    e = QString::fromUtf8("编码应为 base64 字符串");
+                    e = QCoreApplication::translate("Broadlink", "编码应为 base64 字符串");
                 else
                     e = readLine(std::string_view(text.constData(), static_cast<size_t>(text.size())), r.Code);
                 if (e)
@@ -210,6 +213,6 @@ TImport ImportBroadlinkStore(const QByteArray &json)
     }
     // A store whose codes were all refused is read whole: the callers give every reason.
     if (in.Records.empty() && in.Refused.empty())
-        in.Error = QString::fromUtf8("编码库中没有编码");
+        in.Error = QCoreApplication::translate("Broadlink", "编码库中没有编码");
     return in;
 }

@@ -11,6 +11,7 @@
 
 #include "core/protocols/protocols.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -21,21 +22,25 @@ using namespace textscan;
 const std::vector<TFormatInfo> &CodeFormats()
 {
     static const std::vector<TFormatInfo> formats = {
-        {TCodeFormat::IrFile, QString::fromUtf8("红外信号文件"), QString::fromUtf8("红外信号文件 (*.ir)"), {"ir"}},
-        {TCodeFormat::Lirc, QStringLiteral("LIRC"), QString::fromUtf8("LIRC 配置 (*.conf *.lircd.conf)"),
-         {"lircd.conf", "conf"}},
+        {TCodeFormat::IrFile, QString::fromUtf8(QT_TRANSLATE_NOOP("CodeFormats", "红外信号文件")),
+         QString::fromUtf8(QT_TRANSLATE_NOOP("CodeFormats", "红外信号文件 (*.ir)")), {"ir"}},
+        {TCodeFormat::Lirc, QStringLiteral("LIRC"),
+         QString::fromUtf8(QT_TRANSLATE_NOOP("CodeFormats", "LIRC 配置 (*.conf *.lircd.conf)")), {"lircd.conf", "conf"}},
         {TCodeFormat::Pronto, QStringLiteral("Pronto Hex"), QString::fromUtf8("Pronto Hex (*.txt *.pronto)"), {"txt", "pronto"}},
-        {TCodeFormat::Raw, QString::fromUtf8("原始时序"), QString::fromUtf8("原始时序，微秒 (*.txt *.raw)"), {"raw", "txt"}},
-        {TCodeFormat::Csv, QStringLiteral("CSV"), QString::fromUtf8("CSV 时序 (*.csv)"), {"csv"}},
+        {TCodeFormat::Raw, QString::fromUtf8(QT_TRANSLATE_NOOP("CodeFormats", "原始时序")),
+         QString::fromUtf8(QT_TRANSLATE_NOOP("CodeFormats", "原始时序，微秒 (*.txt *.raw)")), {"raw", "txt"}},
+        {TCodeFormat::Csv, QStringLiteral("CSV"), QString::fromUtf8(QT_TRANSLATE_NOOP("CodeFormats", "CSV 时序 (*.csv)")),
+         {"csv"}},
         {TCodeFormat::GlobalCache, QStringLiteral("Global Caché sendir"),
-         QString::fromUtf8("Global Caché sendir 命令 (*.txt *.sendir)"), {"sendir", "txt"}},
-        {TCodeFormat::Broadlink, QString::fromUtf8("博联 base64"), QString::fromUtf8("博联数据包，base64 (*.txt *.b64)"),
-         {"b64", "txt"}},
-        {TCodeFormat::BroadlinkHex, QString::fromUtf8("博联十六进制"), QString::fromUtf8("博联数据包，十六进制 (*.txt *.hex)"),
-         {"hex", "txt"}},
-        {TCodeFormat::BroadlinkStore, QString::fromUtf8("Home Assistant 博联编码库"),
-         QString::fromUtf8("Home Assistant 博联编码库 (*_codes *.json)"), {"json"}, false},
-        {TCodeFormat::Tasmota, QStringLiteral("Tasmota"), QString::fromUtf8("Tasmota 原始时序 (*.txt)"), {"txt"}, false},
+         QString::fromUtf8(QT_TRANSLATE_NOOP("CodeFormats", "Global Caché sendir 命令 (*.txt *.sendir)")), {"sendir", "txt"}},
+        {TCodeFormat::Broadlink, QString::fromUtf8(QT_TRANSLATE_NOOP("CodeFormats", "博联 base64")),
+         QString::fromUtf8(QT_TRANSLATE_NOOP("CodeFormats", "博联数据包，base64 (*.txt *.b64)")), {"b64", "txt"}},
+        {TCodeFormat::BroadlinkHex, QString::fromUtf8(QT_TRANSLATE_NOOP("CodeFormats", "博联十六进制")),
+         QString::fromUtf8(QT_TRANSLATE_NOOP("CodeFormats", "博联数据包，十六进制 (*.txt *.hex)")), {"hex", "txt"}},
+        {TCodeFormat::BroadlinkStore, QString::fromUtf8(QT_TRANSLATE_NOOP("CodeFormats", "Home Assistant 博联编码库")),
+         QString::fromUtf8(QT_TRANSLATE_NOOP("CodeFormats", "Home Assistant 博联编码库 (*_codes *.json)")), {"json"}, false},
+        {TCodeFormat::Tasmota, QStringLiteral("Tasmota"),
+         QString::fromUtf8(QT_TRANSLATE_NOOP("CodeFormats", "Tasmota 原始时序 (*.txt)")), {"txt"}, false},
     };
     return formats;
 }
@@ -49,10 +54,20 @@ const TFormatInfo &FormatInfo(TCodeFormat format)
     return CodeFormats().front();
 }
 
+QString FormatName(TCodeFormat format)
+{
+    return QCoreApplication::translate("CodeFormats", FormatInfo(format).Name.toUtf8().constData());
+}
+
+QString FormatFilter(TCodeFormat format)
+{
+    return QCoreApplication::translate("CodeFormats", FormatInfo(format).Filter.toUtf8().constData());
+}
+
 std::optional<TCodeFormat> FormatOfFilter(const QString &filter)
 {
     for (const TFormatInfo &f : CodeFormats()) {
-        if (f.Filter == filter)
+        if (f.Filter == filter || FormatFilter(f.Format) == filter)
             return f.Format;
     }
     return std::nullopt;
@@ -67,7 +82,7 @@ QString ImportFileFilter()
             if (!patterns.contains(p))
                 patterns << p;
     }
-    return QString::fromUtf8("编码文件 (%1)").arg(patterns.join(u' '));
+    return QCoreApplication::translate("CodeFormats", "编码文件 (%1)").arg(patterns.join(u' '));
 }
 
 namespace {
@@ -216,7 +231,7 @@ TExport ExportCodes(TCodeFormat format, const std::vector<TCodeRecord> &records,
 {
     if (records.empty()) {
         TExport out;
-        out.Error = QString::fromUtf8("没有选择编码");
+        out.Error = QCoreApplication::translate("CodeFormats", "没有选择编码");
         return out;
     }
     switch (format) {
@@ -227,7 +242,7 @@ TExport ExportCodes(TCodeFormat format, const std::vector<TCodeRecord> &records,
     case TCodeFormat::Csv:
         if (records.size() > 1) {
             TExport out;
-            out.Error = QString::fromUtf8("CSV 文件只能保存一个编码，却选了 %1 个").arg(records.size());
+            out.Error = QCoreApplication::translate("CodeFormats", "CSV 文件只能保存一个编码，却选了 %1 个").arg(records.size());
             return out;
         }
         return ExportCsv(records.front());
@@ -246,7 +261,7 @@ TExport ExportCodes(TCodeFormat format, const std::vector<TCodeRecord> &records,
         break;
     }
     TExport out;
-    out.Error = QString::fromUtf8("%1 只能导入，不能导出").arg(FormatInfo(format).Filter);
+    out.Error = QCoreApplication::translate("CodeFormats", "%1 只能导入，不能导出").arg(FormatFilter(format));
     return out;
 }
 
@@ -254,8 +269,8 @@ QString WriteCodeFile(const QString &path, const QByteArray &text)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return QString::fromUtf8("无法写入 %1：%2").arg(path, file.errorString());
+        return QCoreApplication::translate("CodeFormats", "无法写入 %1：%2").arg(path, file.errorString());
     if (file.write(text) != text.size() || !file.commit())
-        return QString::fromUtf8("写入 %1 失败：%2").arg(path, file.errorString());
+        return QCoreApplication::translate("CodeFormats", "写入 %1 失败：%2").arg(path, file.errorString());
     return QString();
 }

@@ -8,6 +8,8 @@
 
 enum class TCodeFormat { Pronto, Raw, Csv, Lirc, IrFile, GlobalCache, Broadlink, BroadlinkHex, BroadlinkStore, Tasmota };
 
+// Name and Filter are the untranslated texts; FormatName() and FormatFilter() give them in the
+// window's language.
 struct TFormatInfo {
     TCodeFormat Format;
     QString Name;         // for the log, e.g. "LIRC"
@@ -18,7 +20,9 @@ struct TFormatInfo {
 
 const std::vector<TFormatInfo> &CodeFormats();
 const TFormatInfo &FormatInfo(TCodeFormat format);
-// The format whose filter is given, else std::nullopt.
+QString FormatName(TCodeFormat format);
+QString FormatFilter(TCodeFormat format);
+// The format whose filter is given, translated or not, else std::nullopt.
 std::optional<TCodeFormat> FormatOfFilter(const QString &filter);
 
 // "编码文件 (...)" with the file patterns of every format, for choosing a file to import.

@@ -2,6 +2,7 @@
 
 #include "core/formats/textscan.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 QString TRefusal::Text() const
@@ -17,6 +18,16 @@ QString RefusalsText(const std::vector<TRefusal> &refused)
     return lines.join(QLatin1Char('\n'));
 }
 
+QString ExportCodeError(const QString &name, const QString &reason)
+{
+    return QCoreApplication::translate("ImportResult", "编码 %1：%2").arg(name, reason);
+}
+
+QString AssumedCarrierNote(int carrierHz)
+{
+    return QCoreApplication::translate("ImportResult", "没有测得载波的编码按 %1 kHz 导出").arg(carrierHz / 1000);
+}
+
 QString RecordNameInFile(const QString &name, std::size_t position)
 {
     const QString simple = name.simplified();
@@ -27,11 +38,12 @@ std::optional<QByteArray> ReadCodeFile(const QString &path, QString &error)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        error = QString::fromUtf8("无法读取 %1：%2").arg(path, file.errorString());
+        error = QCoreApplication::translate("ImportResult", "无法读取 %1：%2").arg(path, file.errorString());
         return std::nullopt;
     }
     if (file.size() > textscan::MaxFileBytes) {
-        error = QString::fromUtf8("文件 %1 超过 %2 MB").arg(path).arg(textscan::MaxFileBytes >> 20);
+        error = QCoreApplication::translate("ImportResult", "文件 %1 超过 %2 MB")
+            .arg(path).arg(textscan::MaxFileBytes >> 20);
         return std::nullopt;
     }
     return file.readAll();

@@ -36,6 +36,11 @@ struct TExport {
     QString Note;  // something the user should know about the file, e.g. an assumed carrier
 };
 
+// The error of an export that stops at a code it cannot write.
+QString ExportCodeError(const QString &name, const QString &reason);
+// The note of an export that wrote the codes without a measured carrier at a default one.
+QString AssumedCarrierNote(int carrierHz);
+
 // The name a record goes by in a file: its name on one line, or, for a name of blanks only (as the
 // full-width blank of an input method), "编码 N" after its position from 1, which any reader takes.
 QString RecordNameInFile(const QString &name, std::size_t position);

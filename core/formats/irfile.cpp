@@ -3,6 +3,8 @@
 #include "core/formats/textscan.h"
 #include "core/protocols/protocols.h"
 
+#include <QCoreApplication>
+
 #include <variant>
 
 using namespace textscan;
@@ -31,16 +33,19 @@ struct TPending {
 std::optional<QString> takeRaw(const TPending &p, TCodeRecord &r, int &errorLine)
 {
     if (p.Frequency.empty() || p.Data.empty())
-        return QString::fromUtf8("原始记录 %1 缺少 %2").arg(p.Name, QString::fromUtf8(p.Data.empty() ? "data:" : "frequency:"));
+        return QCoreApplication::translate("IrFile", "原始记录 %1 缺少 %2")
+            .arg(p.Name, QString::fromUtf8(p.Data.empty() ? "data:" : "frequency:"));
     errorLine = p.Frequency.Line;
     const std::optional<long long> hz = ParseInt(p.Frequency.Value);
     if (!hz || *hz < MinCarrierHz || *hz > MaxCarrierHz)
-        return QString::fromUtf8("记录 %1 的载波 %2 不在 %3 之内").arg(p.Name, Quote(p.Frequency.Value), CarrierRangeText());
+        return QCoreApplication::translate("IrFile", "记录 %1 的载波 %2 不在 %3 之内")
+            .arg(p.Name, Quote(p.Frequency.Value), CarrierRangeText());
     if (!p.DutyCycle.empty()) {
         errorLine = p.DutyCycle.Line;
         const std::optional<double> duty = ParseDouble(p.DutyCycle.Value);
         if (!duty || *duty <= 0 || *duty > 1)
-            return QString::fromUtf8("记录 %1 的占空比 %2 不在 0 到 1 之间").arg(p.Name, Quote(p.DutyCycle.Value));
+            return QCoreApplication::translate("IrFile", "记录 %1 的占空比 %2 不在 0 到 1 之间")
+                .arg(p.Name, Quote(p.DutyCycle.Value));
     }
     r.Name = p.Name;
     r.Code.CarrierHz = static_cast<int>(*hz);
@@ -50,9 +55,13 @@ std::optional<QString> takeRaw(const TPending &p, TCodeRecord &r, int &errorLine
     for (std::string_view t = NextToken(data); !t.empty(); t = NextToken(data)) {
         const std::optional<long long> us = ParseInt(t);
         if (!us || *us < 1 || *us > MaxDurationUs)
-            return QString::fromUtf8("记录 %1 的时长 %2 不是 1 到 %3 之间的微秒数").arg(p.Name, Quote(t)).arg(MaxDurationUs);
+            return QCoreApplication::translate("IrFile", "记录 %1 的时长 %2 不是 1 到 %3 之间的微秒数")
+                .arg(p.Name, Quote(t)).arg(MaxDurationUs);
         r.Code.DurationsUs.push_back(static_cast<int>(*us));
     }
+    // Separators alone make a field that is not empty and yet holds no code.
+    if (r.Code.DurationsUs.empty())
+        return QCoreApplication::translate("IrFile", "记录 %1 的 data: 中没有时长").arg(p.Name);
     return std::nullopt;
 }
 
@@ -101,16 +110,18 @@ std::variant<TProtocolCode, QString> parsedCode(std::string_view protocol, uint3
         if (protocol != p.Name)
             continue;
         if (address >> p.AddressBits != 0)
-            return QString::fromUtf8("地址 %1 超出 %2 的 %3 位").arg(hexValue(address), toQ(protocol)).arg(p.AddressBits);
+            return QCoreApplication::translate("IrFile", "地址 %1 超出 %2 的 %3 位")
+                .arg(hexValue(address), toQ(protocol)).arg(p.AddressBits);
         if (command >> p.CommandBits != 0)
-            return QString::fromUtf8("命令 %1 超出 %2 的 %3 位").arg(hexValue(command), toQ(protocol)).arg(p.CommandBits);
+            return QCoreApplication::translate("IrFile", "命令 %1 超出 %2 的 %3 位")
+                .arg(hexValue(command), toQ(protocol)).arg(p.CommandBits);
         TProtocolCode code;
         code.Protocol = toQ(protocol);
         code.Address = address;
         code.Command = protocol == "RC5X" ? (command & (Rc5ExtendedBit - 1)) | Rc5ExtendedBit : command;
         return code;
     }
-    return QString::fromUtf8("不支持协议 %1").arg(Quote(protocol));
+    return QCoreApplication::translate("IrFile", "不支持协议 %1").arg(Quote(protocol));
 }
 
 class TIrFileParser {
@@ -143,16 +154,17 @@ TImport TIrFileParser::Run(const QByteArray &text)
             continue;
         std::string_view key, value;
         if (!SplitField(t, key, value))
-            return fail(lines.Number(), QString::fromUtf8("应为“名称: 值”，却是 %1").arg(Quote(t)));
+            return fail(lines.Number(), QCoreApplication::translate("IrFile", "应为“名称: 值”，却是 %1").arg(Quote(t)));
         if (!header) {
             if (key != "Filetype" || (value != "IR signals file" && value != "IR library file"))
-                return fail(lines.Number(), QString::fromUtf8("不是红外信号文件，第一行应为“Filetype: IR signals file”"));
+                return fail(lines.Number(),
+                            QCoreApplication::translate("IrFile", "不是红外信号文件，第一行应为“Filetype: IR signals file”"));
             header = true;
             continue;
         }
         if (key == "Version") {
             if (value != "1")
-                return fail(lines.Number(), QString::fromUtf8("不支持的版本 %1").arg(Quote(value)));
+                return fail(lines.Number(), QCoreApplication::translate("IrFile", "不支持的版本 %1").arg(Quote(value)));
             continue;
         }
         if (key == "name") {
@@ -160,7 +172,7 @@ TImport TIrFileParser::Run(const QByteArray &text)
             if (const auto e = finish())
                 return fail(errorLine_, *e);
             if (value.empty())
-                return fail(lines.Number(), QString::fromUtf8("名称为空"));
+                return fail(lines.Number(), QCoreApplication::translate("IrFile", "名称为空"));
             pending_ = TPending();
             pending_.Line = lines.Number();
             pending_.Name = toQ(value);
@@ -170,7 +182,7 @@ TImport TIrFileParser::Run(const QByteArray &text)
             continue;
         }
         if (!open_)
-            return fail(lines.Number(), QString::fromUtf8("字段 %1 之前缺少“name:”").arg(Quote(key)));
+            return fail(lines.Number(), QCoreApplication::translate("IrFile", "字段 %1 之前缺少“name:”").arg(Quote(key)));
         TField *slot = key == "type"       ? &pending_.Type
                                : key == "frequency"  ? &pending_.Frequency
                                : key == "duty_cycle" ? &pending_.DutyCycle
@@ -180,20 +192,21 @@ TImport TIrFileParser::Run(const QByteArray &text)
                                : key == "command"    ? &pending_.Command
                                                      : nullptr;
         if (!slot)
-            return fail(lines.Number(), QString::fromUtf8("未知字段 %1").arg(Quote(key)));
+            return fail(lines.Number(), QCoreApplication::translate("IrFile", "未知字段 %1").arg(Quote(key)));
         if (!slot->empty())
-            return fail(lines.Number(), QString::fromUtf8("记录 %1 中字段 %2 出现了两次").arg(pending_.Name, Quote(key)));
+            return fail(lines.Number(), QCoreApplication::translate("IrFile", "记录 %1 中字段 %2 出现了两次")
+                .arg(pending_.Name, Quote(key)));
         if (value.empty())
-            return fail(lines.Number(), QString::fromUtf8("字段 %1 为空").arg(Quote(key)));
+            return fail(lines.Number(), QCoreApplication::translate("IrFile", "字段 %1 为空").arg(Quote(key)));
         *slot = TField{value, lines.Number()};
     }
     if (!header)
-        return fail(1, QString::fromUtf8("不是红外信号文件，缺少“Filetype: IR signals file”"));
+        return fail(1, QCoreApplication::translate("IrFile", "不是红外信号文件，缺少“Filetype: IR signals file”"));
     errorLine_ = pending_.Line;
     if (const auto e = finish())
         return fail(errorLine_, *e);
     if (records_.empty() && refused_.empty())
-        return fail(lines.Number(), QString::fromUtf8("文件中没有记录"));
+        return fail(lines.Number(), QCoreApplication::translate("IrFile", "文件中没有记录"));
     in.Records = std::move(records_);
     in.Refused = refused_;
     return in;
@@ -207,25 +220,26 @@ std::optional<QString> TIrFileParser::finish()
     const TPending &p = pending_;
     if (p.Type.Value == "parsed") {
         if (p.Protocol.empty() || p.Address.empty() || p.Command.empty())
-            return QString::fromUtf8("解析记录 %1 缺少 protocol、address 或 command").arg(p.Name);
+            return QCoreApplication::translate("IrFile", "解析记录 %1 缺少 protocol、address 或 command").arg(p.Name);
         uint32_t values[2] = {};
         for (const TField *f : {&p.Address, &p.Command}) {
             const std::optional<uint32_t> v = littleEndian(f->Value);
             if (!v) {
                 errorLine_ = f->Line;
-                return QString::fromUtf8("记录 %1 的 %2 应为至多四个两位十六进制字节").arg(p.Name, Quote(f->Value));
+                return QCoreApplication::translate("IrFile", "记录 %1 的 %2 应为至多四个两位十六进制字节").arg(p.Name, Quote(f->Value));
             }
             values[f == &p.Address ? 0 : 1] = *v;
         }
         const auto meant = parsedCode(p.Protocol.Value, values[0], values[1]);
         if (const QString *reason = std::get_if<QString>(&meant)) {
-            refused_.push_back({p.Name, *reason + QString::fromUtf8("，未导入")});
+            refused_.push_back({p.Name, QCoreApplication::translate("IrFile", "%1，未导入").arg(*reason)});
             return std::nullopt;
         }
         const TProtocolCode &parsed = std::get<TProtocolCode>(meant);
         const std::optional<TIrCode> encoded = EncodeCode(parsed);
         if (!encoded) {
-            refused_.push_back({p.Name, QString::fromUtf8("%1 的编码器不接受这个地址和命令，未导入").arg(parsed.Protocol)});
+            refused_.push_back({p.Name, QCoreApplication::translate("IrFile", "%1 的编码器不接受这个地址和命令，未导入")
+                .arg(parsed.Protocol)});
             return std::nullopt;
         }
         TCodeRecord r;
@@ -237,7 +251,7 @@ std::optional<QString> TIrFileParser::finish()
     }
     if (p.Type.Value != "raw") {
         errorLine_ = p.Type.empty() ? p.Line : p.Type.Line;
-        return QString::fromUtf8("记录 %1 的类型 %2 不是 raw 或 parsed").arg(p.Name, Quote(p.Type.Value));
+        return QCoreApplication::translate("IrFile", "记录 %1 的类型 %2 不是 raw 或 parsed").arg(p.Name, Quote(p.Type.Value));
     }
     TCodeRecord r;
     if (const auto e = takeRaw(p, r, errorLine_))
@@ -264,7 +278,7 @@ TExport ExportIrFile(const std::vector<TCodeRecord> &records)
         out.Text += '\n';
     }
     if (assumed)
-        out.Note = QString::fromUtf8("没有测得载波的编码按 %1 kHz 导出").arg(IrFileDefaultCarrierHz / 1000);
+        out.Note = AssumedCarrierNote(IrFileDefaultCarrierHz);
     return out;
 }
 

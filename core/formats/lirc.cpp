@@ -4,6 +4,8 @@
 #include "core/formats/lircremote.h"
 #include "core/formats/textscan.h"
 
+#include <QCoreApplication>
+
 #include <set>
 
 using namespace textscan;
@@ -71,14 +73,14 @@ TImport TLircParser::Run(const QByteArray &text)
         }
     }
     if (state_ != Outside) {
-        in.Error = LineError(lineNo_, QString::fromUtf8("文件不完整：缺少 %1")
+        in.Error = LineError(lineNo_, QCoreApplication::translate("Lirc", "文件不完整：缺少 %1")
                                          .arg(QString::fromUtf8(state_ == InRawCodes ? "“end raw_codes”"
                                                                 : state_ == InCodes  ? "“end codes”"
                                                                                      : "“end remote”")));
         return in;
     }
     if (records_.empty() && refused_.empty()) {
-        in.Error = QString::fromUtf8("文件中没有遥控器的按键（begin codes 或 begin raw_codes）");
+        in.Error = QCoreApplication::translate("Lirc", "文件中没有遥控器的按键（begin codes 或 begin raw_codes）");
         return in;
     }
     in.Records = std::move(records_);
@@ -103,7 +105,7 @@ std::optional<QString> TLircParser::line(std::string_view t)
             remoteStart_ = records_.size();
             return std::nullopt;
         }
-        return QString::fromUtf8("应为“begin remote”，却是 %1").arg(Quote(t));
+        return QCoreApplication::translate("Lirc", "应为“begin remote”，却是 %1").arg(Quote(t));
     case InRemote:
         if (isMarker(t, "begin", "raw_codes")) {
             state_ = InRawCodes;
@@ -121,7 +123,7 @@ std::optional<QString> TLircParser::line(std::string_view t)
         } else if (SameLircWord(word, "frequency")) {
             const std::optional<long long> hz = ParseInt(arg);
             if (!hz || (*hz != 0 && (*hz < MinCarrierHz || *hz > MaxCarrierHz)))
-                return QString::fromUtf8("载波 %1 不在 %2 之内").arg(Quote(arg)).arg(CarrierRangeText());
+                return QCoreApplication::translate("Lirc", "载波 %1 不在 %2 之内").arg(Quote(arg)).arg(CarrierRangeText());
             carrier_ = static_cast<int>(*hz);
             carrierGiven_ = true;
         } else {
@@ -148,7 +150,7 @@ std::optional<QString> TLircParser::line(std::string_view t)
             if (const auto e = closeCode())
                 return e;
             if (arg.empty())
-                return QString::fromUtf8("按键名称为空");
+                return QCoreApplication::translate("Lirc", "按键名称为空");
             code_ = TCodeRecord();
             code_.Name = toQ(arg);
             code_.Code.CarrierHz = carrier_;
@@ -157,11 +159,11 @@ std::optional<QString> TLircParser::line(std::string_view t)
             return std::nullopt;
         }
         if (!codeOpen_)
-            return QString::fromUtf8("时序之前缺少“name”");
+            return QCoreApplication::translate("Lirc", "时序之前缺少“name”");
         for (std::string_view v = word; !v.empty(); v = NextToken(rest)) {
             const std::optional<long long> us = ParseInt(v);
             if (!us || *us < 1 || *us > MaxDurationUs)
-                return QString::fromUtf8("%1 不是 1 到 %2 之间的微秒数").arg(Quote(v)).arg(MaxDurationUs);
+                return QCoreApplication::translate("Lirc", "%1 不是 1 到 %2 之间的微秒数").arg(Quote(v)).arg(MaxDurationUs);
             code_.Code.DurationsUs.push_back(static_cast<int>(*us));
         }
         return std::nullopt;
@@ -201,7 +203,7 @@ std::optional<QString> TLircParser::closeCode()
     codeOpen_ = false;
     if (code_.Code.DurationsUs.empty()) {
         lineNo_ = codeLine_;
-        return QString::fromUtf8("按键 %1 没有时序").arg(code_.Name);
+        return QCoreApplication::translate("Lirc", "按键 %1 没有时序").arg(code_.Name);
     }
     records_.push_back(std::move(code_));
     code_ = TCodeRecord();
@@ -274,9 +276,9 @@ TExport ExportLirc(const QString &remoteName, const std::vector<TCodeRecord> &re
     t += "  end raw_codes\n";
     t += "end remote\n";
     if (carrier == 0)
-        out.Note = QString::fromUtf8("没有测得载波，按 38 kHz 导出");
+        out.Note = QCoreApplication::translate("Lirc", "没有测得载波，按 38 kHz 导出");
     else if (mixed)
-        out.Note = QString::fromUtf8("编码的载波不同，遥控器按 %1 赫兹导出").arg(carrier);
+        out.Note = QCoreApplication::translate("Lirc", "编码的载波不同，遥控器按 %1 赫兹导出").arg(carrier);
     return out;
 }
 

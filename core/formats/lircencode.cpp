@@ -2,6 +2,8 @@
 
 #include "core/formats/textscan.h"
 
+#include <QCoreApplication>
+
 #include <bit>
 
 namespace {
@@ -157,21 +159,23 @@ std::optional<QString> EncodeLircPress(const TLircRemote &remote, uint64_t code,
 {
     const TSendBuffer sent = TPressEncoder(remote).Code(code);
     if (sent.Data().empty())
-        return QString::fromUtf8("没有可发送的时序");
+        return QCoreApplication::translate("LircEncode", "没有可发送的时序");
     int64_t gap = remote.MinGap();
     if (remote.Flags & lircflag::ConstLength) {
         if (gap <= sent.Sum())
-            return QString::fromUtf8("gap %1 微秒不长于编码本身（%2 微秒），LIRC 不发送").arg(gap).arg(sent.Sum());
+            return QCoreApplication::translate("LircEncode", "gap %1 微秒不长于编码本身（%2 微秒），LIRC 不发送")
+                .arg(gap).arg(sent.Sum());
         gap -= sent.Sum();
     }
     durationsUs.clear();
     for (int64_t us : sent.Data()) {
         if (us <= 0 || us > textscan::MaxDurationUs)
-            return QString::fromUtf8("时序中有 %1 微秒，不在 1 到 %2 之间").arg(us).arg(textscan::MaxDurationUs);
+            return QCoreApplication::translate("LircEncode", "时序中有 %1 微秒，不在 1 到 %2 之间")
+                .arg(us).arg(textscan::MaxDurationUs);
         durationsUs.push_back(static_cast<int>(us));
     }
     if (gap > textscan::MaxDurationUs)
-        return QString::fromUtf8("间隔 %1 微秒超过 %2 微秒").arg(gap).arg(textscan::MaxDurationUs);
+        return QCoreApplication::translate("LircEncode", "间隔 %1 微秒超过 %2 微秒").arg(gap).arg(textscan::MaxDurationUs);
     if (gap > 0)
         durationsUs.push_back(static_cast<int>(gap));
     return std::nullopt;

@@ -2,6 +2,8 @@
 
 #include "core/formats/textscan.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <array>
 #include <limits>
@@ -89,7 +91,7 @@ std::optional<uint64_t> TParameterReader::number(std::string_view v)
 {
     const std::optional<uint64_t> n = ParseLircNumber(v);
     if (!n)
-        fail(QString::fromUtf8("参数 %1 的值 %2 不是数").arg(toQ(key_), textscan::Quote(v)));
+        fail(QCoreApplication::translate("LircRemote", "参数 %1 的值 %2 不是数").arg(toQ(key_), textscan::Quote(v)));
     return n;
 }
 
@@ -105,7 +107,7 @@ void TParameterReader::count(int &to)
     if (!n)
         return;
     if (*n > static_cast<uint64_t>(std::numeric_limits<int>::max())) {
-        fail(QString::fromUtf8("参数 %1 的值 %2 太大").arg(toQ(key_), textscan::Quote(first_)));
+        fail(QCoreApplication::translate("LircRemote", "参数 %1 的值 %2 太大").arg(toQ(key_), textscan::Quote(first_)));
         return;
     }
     to = static_cast<int>(*n);
@@ -117,7 +119,7 @@ void TParameterReader::duration(uint32_t &to, std::string_view v)
     if (!n)
         return;
     if (*n > static_cast<uint64_t>(textscan::MaxDurationUs)) {
-        fail(QString::fromUtf8("参数 %1 的时长 %2 超过 %3 微秒")
+        fail(QCoreApplication::translate("LircRemote", "参数 %1 的时长 %2 超过 %3 微秒")
                  .arg(toQ(key_), textscan::Quote(v))
                  .arg(textscan::MaxDurationUs));
         return;
@@ -128,7 +130,7 @@ void TParameterReader::duration(uint32_t &to, std::string_view v)
 void TParameterReader::pair(TLircPair &to)
 {
     if (second_.empty()) {
-        fail(QString::fromUtf8("参数 %1 需要脉冲与间隔两个数").arg(toQ(key_)));
+        fail(QCoreApplication::translate("LircRemote", "参数 %1 需要脉冲与间隔两个数").arg(toQ(key_)));
         return;
     }
     duration(to.Pulse, first_);
@@ -145,12 +147,13 @@ void TParameterReader::flags()
         const auto *flag = std::find_if(FlagNames.begin(), FlagNames.end(),
                                         [&](const TFlagName &f) { return SameLircWord(f.Name, name); });
         if (flag == FlagNames.end()) {
-            fail(QString::fromUtf8("未知的标志 %1").arg(textscan::Quote(name)));
+            fail(QCoreApplication::translate("LircRemote", "未知的标志 %1").arg(textscan::Quote(name)));
             return;
         }
         if (flag->Encoding != TLircEncoding::None) {
             if (remote_.Encoding != TLircEncoding::None && remote_.Encoding != flag->Encoding) {
-                fail(QString::fromUtf8("标志中有两种编码：%1 与 %2").arg(remote_.EncodingName, toQ(flag->Name)));
+                fail(QCoreApplication::translate("LircRemote", "标志中有两种编码：%1 与 %2")
+                    .arg(remote_.EncodingName, toQ(flag->Name)));
                 return;
             }
             remote_.Encoding = flag->Encoding;
@@ -166,7 +169,7 @@ void TParameterReader::Read()
     uint64_t ignoredCode = 0;
     int ignoredCount = 0;
     if (first_.empty()) {
-        fail(QString::fromUtf8("参数 %1 没有值").arg(textscan::Quote(key_)));
+        fail(QCoreApplication::translate("LircRemote", "参数 %1 没有值").arg(textscan::Quote(key_)));
     } else if (is("flags")) {
         flags();
     } else if (is("bits")) {
@@ -202,7 +205,7 @@ void TParameterReader::Read()
     } else if (is("duty_cycle")) {
         count(remote_.DutyCycle);
         if (remote_.DutyCycle > 100)
-            fail(QString::fromUtf8("占空比 %1 超过 100%").arg(remote_.DutyCycle));
+            fail(QCoreApplication::translate("LircRemote", "占空比 %1 超过 100%").arg(remote_.DutyCycle));
     } else if (is("header")) {
         pair(remote_.Header);
     } else if (is("one")) {
@@ -227,7 +230,7 @@ void TParameterReader::Read()
     } else if (is("manual_sort") || is("suppress_repeat") || is("min_code_repeat")) {
         count(ignoredCount);
     } else if (!is("driver") && !is("dyncodes_name") && !is("serial_mode")) {
-        fail(QString::fromUtf8("未知的参数 %1").arg(textscan::Quote(key_)));
+        fail(QCoreApplication::translate("LircRemote", "未知的参数 %1").arg(textscan::Quote(key_)));
     }
 }
 
@@ -289,10 +292,10 @@ bool ReadLircButton(TLircRemote &remote, std::string_view name, std::string_view
     if (name.front() == '#' && !code)
         return false;
     if (value.empty())
-        remote.ButtonProblems.push_back(QString::fromUtf8("按键 %1 没有编码值").arg(toQ(name)));
+        remote.ButtonProblems.push_back(QCoreApplication::translate("LircRemote", "按键 %1 没有编码值").arg(toQ(name)));
     else if (!code)
         remote.ButtonProblems.push_back(
-            QString::fromUtf8("按键 %1 的编码值 %2 不是数").arg(toQ(name), textscan::Quote(value)));
+            QCoreApplication::translate("LircRemote", "按键 %1 的编码值 %2 不是数").arg(toQ(name), textscan::Quote(value)));
     else
         remote.Buttons.push_back(TLircButton{toQ(name), *code});
     return true;
@@ -306,7 +309,7 @@ void FinishLircRemote(TLircRemote &r)
     };
     switch (r.Encoding) {
     case TLircEncoding::Raw:
-        fail(QString::fromUtf8("标志 RAW_CODES 与“begin codes”不符"));
+        fail(QCoreApplication::translate("LircRemote", "标志 RAW_CODES 与“begin codes”不符"));
         break;
     case TLircEncoding::Rcmm:
     case TLircEncoding::Goldstar:
@@ -314,26 +317,26 @@ void FinishLircRemote(TLircRemote &r)
     case TLircEncoding::Bo:
     case TLircEncoding::Serial:
     case TLircEncoding::Xmp:
-        fail(QString::fromUtf8("使用 %1 编码，本程序的时序无法表达").arg(r.EncodingName));
+        fail(QCoreApplication::translate("LircRemote", "使用 %1 编码，本程序的时序无法表达").arg(r.EncodingName));
         break;
     default:
         break;
     }
     // Each count alone first, so that their sum cannot overflow.
     if (r.Bits > MaxBits || r.PreDataBits > MaxBits || r.PostDataBits > MaxBits || r.AllBits() > MaxBits) {
-        fail(QString::fromUtf8("共 %1 位，超过 %2 位")
+        fail(QCoreApplication::translate("LircRemote", "共 %1 位，超过 %2 位")
                  .arg(int64_t{r.Bits} + r.PreDataBits + r.PostDataBits)
                  .arg(MaxBits));
         return;
     }
     if (r.AllBits() == 0)
-        fail(QString::fromUtf8("没有位数（bits）"));
+        fail(QCoreApplication::translate("LircRemote", "没有位数（bits）"));
     if (r.Buttons.empty() && r.ButtonProblems.empty())
-        fail(QString::fromUtf8("没有按键"));
+        fail(QCoreApplication::translate("LircRemote", "没有按键"));
     if (r.One.Pulse == 0 && r.One.Space == 0 && r.Zero.Pulse == 0 && r.Zero.Space == 0)
-        fail(QString::fromUtf8("没有 0 与 1 的时序，只有供自行解码的接收器使用的编码值"));
+        fail(QCoreApplication::translate("LircRemote", "没有 0 与 1 的时序，只有供自行解码的接收器使用的编码值"));
     if (r.ToggleBit > r.AllBits())
-        fail(QString::fromUtf8("toggle_bit %1 超出了共 %2 位").arg(r.ToggleBit).arg(r.AllBits()));
+        fail(QCoreApplication::translate("LircRemote", "toggle_bit %1 超出了共 %2 位").arg(r.ToggleBit).arg(r.AllBits()));
     if (!r.Problem.isEmpty())
         return;
 

@@ -2,6 +2,8 @@
 
 #include "core/formats/textscan.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cmath>
 
@@ -26,7 +28,7 @@ std::optional<QString> prontoLine(const TIrCode &code, QByteArray &out)
     for (int us : code.DurationsUs) {
         const long long c = std::max(1LL, std::llround(us / periodUs));
         if (c > MaxWord)
-            return QString::fromUtf8("时长 %1 微秒超过 Pronto 的上限 %2 个载波周期").arg(us).arg(MaxWord);
+            return QCoreApplication::translate("Pronto", "时长 %1 微秒超过 Pronto 的上限 %2 个载波周期").arg(us).arg(MaxWord);
         cycles.push_back(c);
     }
     if (cycles.size() % 2 == 1)
@@ -58,29 +60,31 @@ std::optional<QString> readPronto(std::string_view line, TIrCode &code)
     for (std::string_view t = NextToken(line); !t.empty(); t = NextToken(line)) {
         const std::optional<long long> w = t.size() == 4 ? ParseInt(t, 16) : std::nullopt;
         if (!w || *w < 0)
-            return QString::fromUtf8("%1 不是四位十六进制数").arg(Quote(t));
+            return QCoreApplication::translate("Pronto", "%1 不是四位十六进制数").arg(Quote(t));
         words.push_back(*w);
     }
     if (words.size() < 4)
-        return QString::fromUtf8("Pronto 编码至少要有四个字");
+        return QCoreApplication::translate("Pronto", "Pronto 编码至少要有四个字");
     if (words[0] != 0)
-        return QString::fromUtf8("只支持学习格式（首字 0000），这里是 %1").arg(QString::fromLatin1(word(words[0])));
+        return QCoreApplication::translate("Pronto", "只支持学习格式（首字 0000），这里是 %1")
+            .arg(QString::fromLatin1(word(words[0])));
     const long long pairs = words[2] + words[3];
     if (pairs == 0)
-        return QString::fromUtf8("Pronto 编码没有时长");
+        return QCoreApplication::translate("Pronto", "Pronto 编码没有时长");
     if (static_cast<long long>(words.size()) != 4 + 2 * pairs)
-        return QString::fromUtf8("头部说有 %1 对时长（%2 个字），实际有 %3 个字")
+        return QCoreApplication::translate("Pronto", "头部说有 %1 对时长（%2 个字），实际有 %3 个字")
             .arg(pairs).arg(4 + 2 * pairs).arg(words.size());
     if (words[1] == 0)
-        return QString::fromUtf8("载波字为 0000");
+        return QCoreApplication::translate("Pronto", "载波字为 0000");
     const double periodUs = words[1] * ProntoClockUs;
     const std::optional<int> carrier = carrierOfWord(words[1]);
     if (!carrier)
-        return QString::fromUtf8("载波 %1 赫兹不在 %2 之内").arg(std::llround(1e6 / periodUs)).arg(CarrierRangeText());
+        return QCoreApplication::translate("Pronto", "载波 %1 赫兹不在 %2 之内")
+            .arg(std::llround(1e6 / periodUs)).arg(CarrierRangeText());
     code.CarrierHz = *carrier;
     for (size_t i = 4; i < words.size(); ++i) {
         if (words[i] == 0)
-            return QString::fromUtf8("第 %1 个时长为 0").arg(i - 3);
+            return QCoreApplication::translate("Pronto", "第 %1 个时长为 0").arg(i - 3);
         code.DurationsUs.push_back(static_cast<int>(std::llround(words[i] * periodUs)));
     }
     return std::nullopt;
@@ -95,14 +99,14 @@ TExport ExportPronto(const std::vector<TCodeRecord> &records)
     for (const TCodeRecord &r : records) {
         out.Text += "# " + r.Name.simplified().toUtf8() + '\n';
         if (const auto e = prontoLine(r.Code, out.Text)) {
-            out.Error = QString::fromUtf8("编码 %1：%2").arg(r.Name, *e);
+            out.Error = ExportCodeError(r.Name, *e);
             out.Text.clear();
             return out;
         }
         assumed = assumed || r.Code.CarrierHz == 0;
     }
     if (assumed) {
-        out.Note = QString::fromUtf8("没有测得载波的编码按 %1 kHz 导出").arg(ProntoDefaultCarrierHz / 1000);
+        out.Note = AssumedCarrierNote(ProntoDefaultCarrierHz);
         out.Text.prepend("# " + out.Note.toUtf8() + '\n');
     }
     return out;
@@ -110,5 +114,6 @@ TExport ExportPronto(const std::vector<TCodeRecord> &records)
 
 TImport ImportPronto(const QByteArray &text)
 {
-    return ImportCodeLines(text, QString::fromUtf8("Pronto %1"), QString::fromUtf8("文件中没有 Pronto 编码"), readPronto);
+    return ImportCodeLines(text, QString::fromUtf8("Pronto %1"),
+                           QCoreApplication::translate("Pronto", "文件中没有 Pronto 编码"), readPronto);
 }

@@ -2,6 +2,8 @@
 
 #include "core/formats/textscan.h"
 
+#include <QCoreApplication>
+
 using namespace textscan;
 
 namespace {
@@ -11,7 +13,8 @@ const char *const CsvHeader = "index,level,duration_us";
 std::optional<QString> checkDuration(long long us, size_t index)
 {
     if (us < 1 || us > MaxDurationUs)
-        return QString::fromUtf8("第 %1 个时长 %2 微秒不在 1 到 %3 微秒之内").arg(index + 1).arg(us).arg(MaxDurationUs);
+        return QCoreApplication::translate("RawTimings", "第 %1 个时长 %2 微秒不在 1 到 %3 微秒之内")
+            .arg(index + 1).arg(us).arg(MaxDurationUs);
     return std::nullopt;
 }
 
@@ -24,11 +27,10 @@ std::optional<QString> readSigned(std::string_view line, std::vector<int> &out)
     for (std::string_view t = NextToken(line); !t.empty(); t = NextToken(line)) {
         const std::optional<long long> n = ParseInt(t);
         if (!n)
-            return QString::fromUtf8("%1 不是整数").arg(Quote(t));
+            return QCoreApplication::translate("RawTimings", "%1 不是整数").arg(Quote(t));
         const bool mark = out.size() % 2 == 0;
         if ((*n > 0) != mark)
-            return QString::fromUtf8("第 %1 个时长 %2 应为%3").arg(out.size() + 1).arg(*n)
-                .arg(QString::fromUtf8(mark ? "正数（脉冲）" : "负数（间隔）"));
+            return WrongSignError(out.size(), *n);
         if (const auto e = checkDuration(*n < 0 ? -*n : *n, out.size()))
             return e;
         out.push_back(static_cast<int>(*n < 0 ? -*n : *n));
@@ -56,7 +58,7 @@ TExport ExportRaw(const std::vector<TCodeRecord> &records)
 
 TImport ImportRaw(const QByteArray &text)
 {
-    return ImportCodeLines(text, QString::fromUtf8("时序 %1"), QString::fromUtf8("文件中没有时序"),
+    return ImportCodeLines(text, QString::fromUtf8("时序 %1"), QCoreApplication::translate("RawTimings", "文件中没有时序"),
                            [](std::string_view line, TIrCode &code) { return readSigned(line, code.DurationsUs); });
 }
 
@@ -91,18 +93,18 @@ TImport ImportCsv(const QByteArray &text)
             return in;
         };
         if (!index || !level || !us || !Trim(rest).empty())
-            return fail(QString::fromUtf8("应为“序号,电平,微秒”三个整数，却是 %1").arg(Quote(t)));
+            return fail(QCoreApplication::translate("RawTimings", "应为“序号,电平,微秒”三个整数，却是 %1").arg(Quote(t)));
         const size_t n = r.Code.DurationsUs.size();
         if (*index != static_cast<long long>(n))
-            return fail(QString::fromUtf8("序号应为 %1，却是 %2").arg(n).arg(*index));
+            return fail(QCoreApplication::translate("RawTimings", "序号应为 %1，却是 %2").arg(n).arg(*index));
         if (*level != (n % 2 == 0 ? 1 : 0))
-            return fail(QString::fromUtf8("电平应为 %1（脉冲与间隔交替，以脉冲开始）").arg(n % 2 == 0 ? 1 : 0));
+            return fail(QCoreApplication::translate("RawTimings", "电平应为 %1（脉冲与间隔交替，以脉冲开始）").arg(n % 2 == 0 ? 1 : 0));
         if (const auto e = checkDuration(*us, n))
             return fail(*e);
         r.Code.DurationsUs.push_back(static_cast<int>(*us));
     }
     if (r.Code.DurationsUs.empty()) {
-        in.Error = QString::fromUtf8("文件中没有时序");
+        in.Error = QCoreApplication::translate("RawTimings", "文件中没有时序");
         return in;
     }
     r.Name = QString::fromUtf8("CSV 时序");

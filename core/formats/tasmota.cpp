@@ -2,12 +2,19 @@
 
 #include "core/formats/textscan.h"
 
+#include <QCoreApplication>
+
 using namespace textscan;
 
 namespace {
 
 constexpr int TasmotaDefaultHz = 38'000;
 constexpr int Letters = 26;
+
+QString side(bool mark)
+{
+    return mark ? QCoreApplication::translate("Tasmota", "脉冲") : QCoreApplication::translate("Tasmota", "间隔");
+}
 
 bool isDigit(char c)
 {
@@ -20,10 +27,10 @@ std::optional<QString> readCarrier(std::string_view &line, int &hz)
     const std::string_view text = Trim(line.substr(0, comma));
     const std::optional<long long> n = text.empty() || !isDigit(text.front()) ? std::nullopt : ParseInt(text);
     if (comma == std::string_view::npos || !n)
-        return QString::fromUtf8("应以载波和逗号开头（如“0,”或“38000,”），却是 %1").arg(Quote(line));
+        return QCoreApplication::translate("Tasmota", "应以载波和逗号开头（如“0,”或“38000,”），却是 %1").arg(Quote(line));
     const long long value = *n == 0 ? TasmotaDefaultHz : (*n < 1000 ? *n * 1000 : *n);
     if (value < MinCarrierHz || value > MaxCarrierHz)
-        return QString::fromUtf8("载波 %1 赫兹不在 %2 之内").arg(value).arg(CarrierRangeText());
+        return QCoreApplication::translate("Tasmota", "载波 %1 赫兹不在 %2 之内").arg(value).arg(CarrierRangeText());
     hz = static_cast<int>(value);
     line.remove_prefix(comma + 1);
     return std::nullopt;
@@ -42,15 +49,17 @@ std::optional<QString> readDurations(std::string_view s, std::vector<int> &out)
             continue;
         }
         const bool mark = out.size() % 2 == 0;
-        const QString place = QString::fromUtf8(mark ? "脉冲" : "间隔");
+        const QString place = side(mark);
         const bool upper = c >= 'A' && c <= 'Z';
         if (upper || (c >= 'a' && c <= 'z')) {
             const int index = upper ? c - 'A' : c - 'a';
             if (upper != mark)
-                return QString::fromUtf8("第 %1 个时长应为%2，字母 %3 却是%4").arg(out.size() + 1).arg(place).arg(c)
-                    .arg(QString::fromUtf8(upper ? "脉冲" : "间隔"));
+                return QCoreApplication::translate("Tasmota", "第 %1 个时长应为%2，字母 %3 却是%4")
+                    .arg(out.size() + 1).arg(place).arg(c)
+                    .arg(side(upper));
             if (static_cast<size_t>(index) >= written.size())
-                return QString::fromUtf8("字母 %1 指第 %2 个写出的数，此前只写出 %3 个").arg(c).arg(index + 1).arg(written.size());
+                return QCoreApplication::translate("Tasmota", "字母 %1 指第 %2 个写出的数，此前只写出 %3 个")
+                    .arg(c).arg(index + 1).arg(written.size());
             out.push_back(written[static_cast<size_t>(index)]);
             ++i;
             continue;
@@ -58,7 +67,8 @@ std::optional<QString> readDurations(std::string_view s, std::vector<int> &out)
         const size_t start = i;
         if (c == '+' || c == '-') {
             if ((c == '+') != mark)
-                return QString::fromUtf8("第 %1 个时长应为%2，却以“%3”开头").arg(out.size() + 1).arg(place).arg(c);
+                return QCoreApplication::translate("Tasmota", "第 %1 个时长应为%2，却以“%3”开头")
+                    .arg(out.size() + 1).arg(place).arg(c);
             ++i;
         }
         const size_t digits = i;
@@ -67,15 +77,16 @@ std::optional<QString> readDurations(std::string_view s, std::vector<int> &out)
         const std::string_view number = s.substr(digits, i - digits);
         const std::optional<long long> us = number.empty() ? std::nullopt : ParseInt(number);
         if (!us)
-            return QString::fromUtf8("%1 不是时长").arg(Quote(s.substr(start)));
+            return QCoreApplication::translate("Tasmota", "%1 不是时长").arg(Quote(s.substr(start)));
         if (*us < 1 || *us > MaxDurationUs)
-            return QString::fromUtf8("第 %1 个时长 %2 微秒不在 1 到 %3 微秒之内").arg(out.size() + 1).arg(*us).arg(MaxDurationUs);
+            return QCoreApplication::translate("Tasmota", "第 %1 个时长 %2 微秒不在 1 到 %3 微秒之内")
+                .arg(out.size() + 1).arg(*us).arg(MaxDurationUs);
         out.push_back(static_cast<int>(*us));
         if (written.size() < Letters)
             written.push_back(static_cast<int>(*us));
     }
     if (out.empty())
-        return QString::fromUtf8("载波之后没有时长");
+        return QCoreApplication::translate("Tasmota", "载波之后没有时长");
     return std::nullopt;
 }
 
@@ -92,5 +103,6 @@ std::optional<QString> readLine(std::string_view line, TIrCode &code)
 
 TImport ImportTasmota(const QByteArray &text)
 {
-    return ImportCodeLines(text, QString::fromUtf8("Tasmota %1"), QString::fromUtf8("文件中没有 Tasmota 时序"), readLine);
+    return ImportCodeLines(text, QString::fromUtf8("Tasmota %1"),
+                           QCoreApplication::translate("Tasmota", "文件中没有 Tasmota 时序"), readLine);
 }

@@ -1,5 +1,7 @@
 #include "core/formats/textscan.h"
 
+#include <QCoreApplication>
+
 #include <charconv>
 #include <string>
 
@@ -61,7 +63,7 @@ std::optional<double> ParseDouble(std::string_view s)
 
 QString LineError(int line, const QString &reason)
 {
-    return QString::fromUtf8("第 %1 行：%2").arg(line).arg(reason);
+    return QCoreApplication::translate("TextScan", "第 %1 行：%2").arg(line).arg(reason);
 }
 
 QString Quote(std::string_view s)
@@ -71,9 +73,18 @@ QString Quote(std::string_view s)
     return u'“' + text + (s.size() > Shown ? QString::fromUtf8("…”") : QString::fromUtf8("”"));
 }
 
+QString WrongSignError(size_t index, long long value)
+{
+    return QCoreApplication::translate("TextScan", "第 %1 个时长 %2 应为%3")
+        .arg(index + 1)
+        .arg(value)
+        .arg(index % 2 == 0 ? QCoreApplication::translate("TextScan", "正数（脉冲）")
+                            : QCoreApplication::translate("TextScan", "负数（间隔）"));
+}
+
 QString CarrierRangeText()
 {
-    return QString::fromUtf8("%1 到 %2 赫兹").arg(MinCarrierHz).arg(MaxCarrierHz);
+    return QCoreApplication::translate("TextScan", "%1 到 %2 赫兹").arg(MinCarrierHz).arg(MaxCarrierHz);
 }
 
 } // namespace textscan

@@ -42,6 +42,9 @@ QString LineError(int line, const QString &reason);
 // The start of a token or line for a message, shortened so that a garbage line stays readable.
 QString Quote(std::string_view s);
 QString CarrierRangeText();
+// Why a signed duration has the wrong sign: index counts from 0, and the durations alternate from a
+// mark (positive).
+QString WrongSignError(size_t index, long long value);
 
 // Reading a file is mostly splitting tokens and reading numbers: both are inline, so that the
 // loops over a line's numbers compile to a plain scan.

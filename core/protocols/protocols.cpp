@@ -5,6 +5,8 @@
 #include "core/protocols/pulsewidth.h"
 #include "core/protocols/unnamedpulsedistance.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 using TFrameDecoder = std::optional<TProtocolCode> (*)(TDurationReader &);
@@ -103,14 +105,14 @@ QString ProtocolLogLine(const std::vector<int> &durationsUs)
 QString ProtocolLogLine(const std::optional<TProtocolCode> &code, int marks)
 {
     if (!code)
-        return QStringLiteral("协议：未识别（%1 个脉冲）").arg(marks);
+        return QCoreApplication::translate("ProtocolText", "协议：未识别（%1 个脉冲）").arg(marks);
     if (code->Protocol == PulseDistance)
-        return QStringLiteral("协议：脉冲间隔  %1 位  数据 0x%2")
+        return QCoreApplication::translate("ProtocolText", "协议：脉冲间隔  %1 位  数据 0x%2")
             .arg(code->Bits)
             .arg(QString::fromLatin1(code->Data.toHex().toUpper()));
     if (code->Protocol == NecRepeat)
-        return QStringLiteral("协议：NEC 重复帧");
-    return QStringLiteral("协议：%1  地址 %2  命令 %3").arg(code->Protocol, hex(code->Address), hex(code->Command));
+        return QCoreApplication::translate("ProtocolText", "协议：NEC 重复帧");
+    return QCoreApplication::translate("ProtocolText", "协议：%1  地址 %2  命令 %3").arg(code->Protocol, hex(code->Address), hex(code->Command));
 }
 
 QString ProtocolHint(const std::vector<int> &durationsUs)

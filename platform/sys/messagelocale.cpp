@@ -1,5 +1,6 @@
 #include "platform/sys/messagelocale.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <string>
 
@@ -24,6 +25,15 @@ constexpr LocaleId kLocales[] = {
     {"ar_SA", 1025}, {"th_TH", 1054}, {"vi_VN", 1066},
 };
 
+// Read by the serial library's threads while the window's thread may change it.
+std::atomic<uint32_t> chosenId{0};
+
+std::string environment(const char *name)
+{
+    const char *value = std::getenv(name);
+    return value ? value : "";
+}
+
 } // namespace
 
 uint32_t LocaleNameToLcId(std::string_view name)
@@ -40,12 +50,24 @@ uint32_t LocaleNameToLcId(std::string_view name)
 
 uint32_t MessageLocaleId()
 {
+    if (const uint32_t chosen = chosenId.load())
+        return chosen;
     for (const char *var : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
         const char *value = std::getenv(var);
         if (value && *value)
             return LocaleNameToLcId(value);
     }
     return 0;
+}
+
+void ChooseMessageLocaleId(uint32_t id)
+{
+    chosenId.store(id);
+}
+
+MessageLocaleVariables ReadMessageLocaleVariables()
+{
+    return {environment("LANGUAGE"), environment("LC_ALL"), environment("LC_MESSAGES"), environment("LANG")};
 }
 
 } // namespace platform

@@ -329,6 +329,8 @@ INSTANTIATE_TEST_SUITE_P(
                 13, "占空比"},
         BadCase{"IrFileWrongNumber", ImportIrFile, IrHead + "name: b\ntype: raw\nfrequency: 38000\ndata: 1 x2\n", 13,
                 "x2"},
+        BadCase{"IrFileDataWithoutDurations", ImportIrFile, IrHead + "name: b\ntype: raw\nfrequency: 38000\ndata: , ,\n",
+                13, "没有时长"},
         BadCase{"IrFileUnknownType", ImportIrFile, IrHead + "name: b\ntype: cooked\n", 11, "cooked"},
         BadCase{"IrFileTwiceData", ImportIrFile, IrHead + "name: b\ndata: 1\ndata: 2\n", 12, "两次"},
         BadCase{"IrFileParsedWithoutCommand", ImportIrFile, IrHead + "name: b\ntype: parsed\nprotocol: NEC\naddress: 01\n",

@@ -2,6 +2,8 @@
 // of a message box the program raises.
 #include "codeswindowfixture.h"
 
+#include "app/language.h"
+
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QLabel>
@@ -16,6 +18,7 @@ TEST_F(CodesWindowTest, QtDialogsSpeakChinese)
     if (!QFileInfo::exists(translations))
         GTEST_SKIP() << translations.toStdString()
                      << " is missing (Debian package qt6-translations-l10n; ./build.sh installs it)";
+    language::Apply(TUiLanguage::Chinese);
 
     QString lookIn, fileName, cancel;
     testsupport::TModalResponder<QFileDialog> files([&](QFileDialog *d) {

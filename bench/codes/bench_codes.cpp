@@ -234,7 +234,7 @@ void BM_ListOf10000CodesShown(benchmark::State &state)
     for (int i = 0; i < LibraryCodes; ++i)
         entries << QString::fromUtf8("按键 %1  —  遥控器 %2").arg(i).arg(i / 40);
     for (auto _ : state) {
-        TCodePickDialog dialog(nullptr, "list", entries, false);
+        TCodePickDialog dialog(nullptr, [] { return QStringLiteral("list"); }, entries, false);
         dialog.show();
         QCoreApplication::processEvents();
         dialog.hide();

@@ -395,7 +395,7 @@ void TForm1::retranslateUi()
     Analyser->Retranslate();
     Codes->Retranslate();
     Languages->ShowCurrent();
-    Timer1Timer();
+    showLinkState();
 }
 
 void TForm1::showLinkIcon(bool active)
@@ -407,6 +407,11 @@ void TForm1::showLinkIcon(bool active)
 void TForm1::Timer1Timer()
 {
     Chart1->ResetLevelAxis();
+    showLinkState();
+}
+
+void TForm1::showLinkState()
+{
     if (mode == lmClient) {
         setPanel(1, Edit20->text());
         Label2->setText(tr("连接端口号"));

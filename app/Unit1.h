@@ -150,6 +150,8 @@ private:
     void setState(const char *source);
     void retranslateUi();
     void showLinkIcon(bool active);
+    // The texts, icons and counters of the link's mode and state, as the periodic refresh sets them.
+    void showLinkState();
     void switchMode(TLinkMode newMode);
     void readPath(platform::TSocketConnection *socket, bool fromServer);
     void emitChannel(int channel);

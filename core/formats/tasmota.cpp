@@ -49,13 +49,12 @@ std::optional<QString> readDurations(std::string_view s, std::vector<int> &out)
             continue;
         }
         const bool mark = out.size() % 2 == 0;
-        const QString place = side(mark);
         const bool upper = c >= 'A' && c <= 'Z';
         if (upper || (c >= 'a' && c <= 'z')) {
             const int index = upper ? c - 'A' : c - 'a';
             if (upper != mark)
                 return QCoreApplication::translate("Tasmota", "第 %1 个时长应为%2，字母 %3 却是%4")
-                    .arg(out.size() + 1).arg(place).arg(c)
+                    .arg(out.size() + 1).arg(side(mark)).arg(c)
                     .arg(side(upper));
             if (static_cast<size_t>(index) >= written.size())
                 return QCoreApplication::translate("Tasmota", "字母 %1 指第 %2 个写出的数，此前只写出 %3 个")
@@ -68,7 +67,7 @@ std::optional<QString> readDurations(std::string_view s, std::vector<int> &out)
         if (c == '+' || c == '-') {
             if ((c == '+') != mark)
                 return QCoreApplication::translate("Tasmota", "第 %1 个时长应为%2，却以“%3”开头")
-                    .arg(out.size() + 1).arg(place).arg(c);
+                    .arg(out.size() + 1).arg(side(mark)).arg(c);
             ++i;
         }
         const size_t digits = i;

@@ -2,6 +2,7 @@
 // The configuration window beside its main window, with the settings file in a temporary folder.
 #include "app/Unit2.h"
 #include "mainwindowfixture.h"
+#include "serial/ptypair.h"
 #include "serial/unitzvcommdevicesettings.h"
 #include "support/uiwait.h"
 
@@ -13,6 +14,13 @@
 
 #include <fstream>
 #include <sstream>
+
+// What the window wrote to the far end of a pseudo-terminal, n bytes.
+inline QByteArray FarReadBytes(testing_serial::PtyPair &pty, size_t n)
+{
+    const std::vector<uint8_t> got = pty.FarRead(n);
+    return QByteArray(reinterpret_cast<const char *>(got.data()), static_cast<qsizetype>(got.size()));
+}
 
 class ConfigWindowTest : public MainWindowTest {
 protected:

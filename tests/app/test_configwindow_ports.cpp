@@ -29,12 +29,6 @@ namespace fs = std::filesystem;
 
 constexpr const char *kAdapter = "usb-Maker_Model_A1B2-if00-port0";
 
-QByteArray farRead(PtyPair &pty, size_t n)
-{
-    const std::vector<uint8_t> got = pty.FarRead(n);
-    return QByteArray(reinterpret_cast<const char *>(got.data()), static_cast<qsizetype>(got.size()));
-}
-
 } // namespace
 
 class ConfigPortsTest : public ConfigWindowTest {
@@ -104,7 +98,7 @@ TEST_F(ConfigPortsTest, ALostAdapterPluggedBackIsShownAvailableAndOpensUnderItsN
     EXPECT_TRUE(form2->ZvCommDevice1->Active());
     EXPECT_EQ(form2->ZvCommDevice1->PortName(), second.PortPath());
     QTest::mouseClick(form2->SpeedButton6, Qt::LeftButton);
-    EXPECT_EQ(farRead(second, 4), Bytes({0xFF, 0x11, 0x11, 0xFB}));
+    EXPECT_EQ(FarReadBytes(second, 4), Bytes({0xFF, 0x11, 0x11, 0xFB}));
     EXPECT_EQ(boxes.Boxes.size(), 1u);
 
     form2->SaveSettings(form2->SettingsPath());

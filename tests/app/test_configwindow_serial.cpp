@@ -19,12 +19,6 @@ using testsupport::WaitFor;
 
 namespace {
 
-QByteArray farRead(PtyPair &pty, size_t n)
-{
-    const std::vector<uint8_t> got = pty.FarRead(n);
-    return QByteArray(reinterpret_cast<const char *>(got.data()), static_cast<qsizetype>(got.size()));
-}
-
 void farWrite(PtyPair &pty, const QByteArray &bytes)
 {
     pty.FarWrite(bytes.constData(), static_cast<size_t>(bytes.size()));
@@ -67,7 +61,7 @@ protected:
 TEST_F(ConfigSerialTest, TheSerialWriteSendsTheFrameAndTheAnswerShowsSuccess)
 {
     testsupport::Click(form2->BitBtn3);
-    EXPECT_EQ(farRead(pty, 37).toHex(' ').toUpper(),
+    EXPECT_EQ(FarReadBytes(pty, 37).toHex(' ').toUpper(),
               "FF 20 00 FC C0 A8 00 C7 C0 A8 00 01 FF FF FF 00 13 88 C0 A8 00 BE 17 70 00 01 "
               "64 65 66 67 00 C7 00 00 00 00 FC");
     EXPECT_TRUE(form2->Image5->isVisible());
@@ -89,7 +83,7 @@ TEST_F(ConfigSerialTest, TheSerialWriteSendsTheFrameAndTheAnswerShowsSuccess)
 TEST_F(ConfigSerialTest, TheReadRequestOpensThePortAndTheReplyFillsTheWindow)
 {
     testsupport::Click(form2->SpeedButton6);
-    EXPECT_EQ(farRead(pty, 4), Bytes({0xFF, 0x11, 0x11, 0xFB}));
+    EXPECT_EQ(FarReadBytes(pty, 4), Bytes({0xFF, 0x11, 0x11, 0xFB}));
     EXPECT_EQ(form2->Button1->text(), "关闭串口");
     EXPECT_EQ(form2->PanelText(3), "打开");
 
@@ -244,7 +238,7 @@ TEST_F(ConfigSerialTest, APortThatGoesAwayIsClosedShownAndReportedOnce)
     EXPECT_TRUE(form2->Image5->isVisible());
     EXPECT_EQ(form2->PanelText(3), "打开");
     QTest::mouseClick(form2->SpeedButton6, Qt::LeftButton);
-    EXPECT_EQ(farRead(pluggedBack, 4), Bytes({0xFF, 0x11, 0x11, 0xFB}));
+    EXPECT_EQ(FarReadBytes(pluggedBack, 4), Bytes({0xFF, 0x11, 0x11, 0xFB}));
     EXPECT_EQ(boxes.Boxes.size(), 1u);
 }
 

@@ -1,7 +1,11 @@
 #include "core/convert.h"
 #include "core/moduleparams.h"
 
+#include "support/bytes.h"
+
 #include <gtest/gtest.h>
+
+using testsupport::Hex;
 
 namespace {
 
@@ -10,11 +14,6 @@ TParameterTexts defaults()
     // The window's defaults, with the last two MAC bytes taken from the module IP.
     return {"192", "168", "0", "199", "192", "168", "0", "1", "255", "255", "255", "0",
             "5000", "192", "168", "0", "190", "6000", "100", "101", "102", "103", "0", "199"};
-}
-
-QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(text);
 }
 
 TEST(ParameterFrame, DefaultsGiveTheKnownFrame)
@@ -40,7 +39,7 @@ TEST_P(ParameterFields, TakeTheLowBitsWithoutRangeCheck)
     edits[c.editNumber - 1] = c.text;
     const QByteArray frame = BuildParameterFrame(edits, 1, false);
     ASSERT_EQ(frame.size(), ParameterFrameSize);
-    const QByteArray want = hex(c.bytes);
+    const QByteArray want = Hex(c.bytes);
     EXPECT_EQ(frame.mid(c.offset, want.size()).toHex(), want.toHex()) << c.text;
     EXPECT_EQ(frame[24], '\x01');
     EXPECT_EQ(frame[25], '\x00');
@@ -84,18 +83,18 @@ TEST(ReadReply, FillsEveryFieldFromTheFrame)
     frame[25] = '\x02';
     EXPECT_FALSE(ParseReadReply(frame)->RestartOnTimeout);
     EXPECT_FALSE(ParseReadReply(frame.left(36)));
-    EXPECT_FALSE(ParseReadReply(hex("FF0000FB")));
+    EXPECT_FALSE(ParseReadReply(Hex("FF0000FB")));
     frame[36] = '\xFC';
     EXPECT_FALSE(ParseReadReply(frame));
 }
 
 TEST(WriteAcknowledgement, OnlyTheHeadAndTypeCount)
 {
-    EXPECT_TRUE(IsWriteAcknowledgement(hex("FF0000FC")));
+    EXPECT_TRUE(IsWriteAcknowledgement(Hex("FF0000FC")));
     EXPECT_TRUE(IsWriteAcknowledgement(BuildParameterFrame(defaults(), 0, false)));
-    EXPECT_FALSE(IsWriteAcknowledgement(hex("FF0000FD")));
-    EXPECT_FALSE(IsWriteAcknowledgement(hex("FF00FC")));
-    EXPECT_FALSE(IsWriteAcknowledgement(hex("FE0000FC")));
+    EXPECT_FALSE(IsWriteAcknowledgement(Hex("FF0000FD")));
+    EXPECT_FALSE(IsWriteAcknowledgement(Hex("FF00FC")));
+    EXPECT_FALSE(IsWriteAcknowledgement(Hex("FE0000FC")));
 }
 
 } // namespace

@@ -110,4 +110,12 @@ inline quint16 ClosedPort()
     return port;
 }
 
+// The port of the simulator's first module, once it says it listens; empty (and a failure) if it never does.
+inline QString ListeningPort(TSimulator &sim)
+{
+    const QString port = sim.WaitForCapture(QStringLiteral("module 1 listening on 127\\.0\\.0\\.1:(\\d+)"));
+    EXPECT_FALSE(port.isEmpty()) << qPrintable(sim.Output());
+    return port;
+}
+
 } // namespace clitest

@@ -14,13 +14,6 @@ using namespace clitest;
 
 namespace {
 
-QString listeningPort(TSimulator &sim)
-{
-    const QString port = sim.WaitForCapture(QStringLiteral("module 1 listening on 127\\.0\\.0\\.1:(\\d+)"));
-    EXPECT_FALSE(port.isEmpty()) << qPrintable(sim.Output());
-    return port;
-}
-
 QByteArray contents(const QString &path)
 {
     QFile f(path);
@@ -51,7 +44,7 @@ protected:
 TEST_F(CliCodes, ALearnedCodeIsSavedNamedAndSentFromTheLibrary)
 {
     TSimulator sim({"--listen", "--bind", "127.0.0.1", "--port", "0", "--code", "nec"});
-    const QString module = "127.0.0.1:" + listeningPort(sim);
+    const QString module = "127.0.0.1:" + ListeningPort(sim);
     TCliRun learn({"learn", "--module", module, "--save", "power", "--remote", "tv", "--library", path("codes.txt"),
                    "--out", path("power.ir"), "--format", "ir", "--json"});
     ASSERT_EQ(learn.Finish(), 0) << qPrintable(learn.Both());
@@ -168,7 +161,7 @@ TEST_F(CliCodes, RecordsLeftOutAreNamedWithTheirReason)
 TEST_F(CliCodes, LearnRemoteLearnsEveryButtonIntoOneFile)
 {
     TSimulator sim({"--listen", "--bind", "127.0.0.1", "--port", "0"});
-    TCliRun run({"learn-remote", "--module", "127.0.0.1:" + listeningPort(sim), "--out", path("tv.conf"), "--remote", "tv",
+    TCliRun run({"learn-remote", "--module", "127.0.0.1:" + ListeningPort(sim), "--out", path("tv.conf"), "--remote", "tv",
                  "power", "vol+", "mute", "--json"});
     ASSERT_EQ(run.Finish(), 0) << qPrintable(run.Both());
     EXPECT_EQ(run.Json().value("learned").toArray(), QJsonArray({"power", "vol+", "mute"}));
@@ -184,7 +177,7 @@ TEST_F(CliCodes, LearnRemoteSkipsOnEnterAndStopsOnQ)
     QProcess run;
     QByteArray err;
     QObject::connect(&run, &QProcess::readyReadStandardError, [&] { err += run.readAllStandardError(); });
-    run.start(QStringLiteral(IRTOOL_CLI_PATH), {"learn-remote", "--module", "127.0.0.1:" + listeningPort(sim), "--library",
+    run.start(QStringLiteral(IRTOOL_CLI_PATH), {"learn-remote", "--module", "127.0.0.1:" + ListeningPort(sim), "--library",
                                                 path("lib.txt"), "a", "b", "c", "--json"});
     ASSERT_TRUE(run.waitForStarted(Patience));
     ASSERT_TRUE(QTest::qWaitFor([&] { return err.contains("[1/3] a:"); }, Patience)) << err.constData();

@@ -20,13 +20,6 @@ QString spaced(const QByteArray &bytes)
     return QString::fromLatin1(bytes.toHex(' ').toUpper());
 }
 
-QString listeningPort(TSimulator &sim)
-{
-    const QString port = sim.WaitForCapture(QStringLiteral("module 1 listening on 127\\.0\\.0\\.1:(\\d+)"));
-    EXPECT_FALSE(port.isEmpty()) << qPrintable(sim.Output());
-    return port;
-}
-
 // What learn must print for one of the simulator's codes.
 void expectLearned(const QJsonObject &json, const QString &codeName)
 {
@@ -46,7 +39,7 @@ void expectLearned(const QJsonObject &json, const QString &codeName)
 TEST(CliLink, ClientModeLearnsAndSendsTheCodeBack)
 {
     TSimulator sim({"--listen", "--bind", "127.0.0.1", "--port", "0", "--code", "rc5"});
-    const QString module = "127.0.0.1:" + listeningPort(sim);
+    const QString module = "127.0.0.1:" + ListeningPort(sim);
 
     TCliRun learn({"learn", "--module", module, "--json"});
     ASSERT_EQ(learn.Finish(), 0) << qPrintable(learn.Both());
@@ -64,7 +57,7 @@ TEST(CliLink, ClientModeLearnsAndSendsTheCodeBack)
 TEST(CliLink, HumanOutputNamesTheTotalAndTheDurations)
 {
     TSimulator sim({"--listen", "--bind", "127.0.0.1", "--port", "0", "--code", "nec"});
-    TCliRun learn({"learn", "--module", "127.0.0.1:" + listeningPort(sim)});
+    TCliRun learn({"learn", "--module", "127.0.0.1:" + ListeningPort(sim)});
     ASSERT_EQ(learn.Finish(), 0) << qPrintable(learn.Both());
     const irsim::TRemoteCode *code = irsim::FindRemoteCode("nec");
     const int totalUs = std::accumulate(code->Durations.begin(), code->Durations.end(), 0) * 10;
@@ -100,7 +93,7 @@ TEST(CliLink, ServerModeSendsToTheModuleFromTheNamedAddress)
 TEST(CliLink, AReplyInPiecesIsGatheredIntoOne)
 {
     TSimulator sim({"--listen", "--bind", "127.0.0.1", "--port", "0", "--code", "samsung", "--split", "6", "--split-gap", "1"});
-    TCliRun learn({"learn", "--module", "127.0.0.1:" + listeningPort(sim), "--json"});
+    TCliRun learn({"learn", "--module", "127.0.0.1:" + ListeningPort(sim), "--json"});
     ASSERT_EQ(learn.Finish(), 0) << qPrintable(learn.Both());
     expectLearned(learn.Json(), "samsung");
 }
@@ -122,7 +115,7 @@ TEST_P(CliLinkFailure, EndsWithExitCodeOneAndSaysWhy)
     QString module = QStringLiteral("127.0.0.1:%1").arg(ClosedPort());
     if (!c.SimArguments.isEmpty()) {
         sim = std::make_unique<TSimulator>(c.SimArguments);
-        module = "127.0.0.1:" + listeningPort(*sim);
+        module = "127.0.0.1:" + ListeningPort(*sim);
     }
     QStringList arguments = c.CliArguments;
     arguments.replaceInStrings(QStringLiteral("{module}"), module);

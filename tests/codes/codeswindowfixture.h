@@ -26,6 +26,9 @@
 
 #include <memory>
 
+// A module's answer to learn: one short code on channel 1.
+inline const QByteArray Reply = QByteArray::fromHex("FF0C00FD038701C33838AA3838383838" "16");
+
 inline QString u8(const char *text)
 {
     return QString::fromUtf8(text);

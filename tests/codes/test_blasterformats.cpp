@@ -112,14 +112,14 @@ TEST(Broadlink, StoreWithNothingReadableListsEveryCodeWithItsReason)
     EXPECT_EQ(RefusalsText(in.Refused).toStdString(), "tv/：命令名为空\ntv/power：编码应为 base64 字符串");
 }
 
-struct BadCase {
+struct BlasterBadCase {
     const char *name;
     TImporter import;
     QByteArray text;
     const char *error;
 };
 
-class BlasterBadFileTest : public ::testing::TestWithParam<BadCase> {};
+class BlasterBadFileTest : public ::testing::TestWithParam<BlasterBadCase> {};
 
 TEST_P(BlasterBadFileTest, GivesTheExactErrorAndNoCodes)
 {
@@ -133,49 +133,49 @@ const QByteArray GoodSendir = "sendir,1:1,1,38000,1,1,342,171,22,1520\n";
 INSTANTIATE_TEST_SUITE_P(
     Formats, BlasterBadFileTest,
     ::testing::Values(
-        BadCase{"SendirOtherCommand", ImportGlobalCache, GoodSendir + "sendirx,1:1,1,38000,1,1,342,171\n",
+        BlasterBadCase{"SendirOtherCommand", ImportGlobalCache, GoodSendir + "sendirx,1:1,1,38000,1,1,342,171\n",
                 "第 2 行：应以“sendir,”开头，却是 “sendirx,1:1,1,38000,1,1,342,171”"},
-        BadCase{"SendirNoConnector", ImportGlobalCache, "sendir,1,1,38000,1,1,342,171\n", "第 1 行：地址 “1” 应为“模块:接口”"},
-        BadCase{"SendirCarrierTooLow", ImportGlobalCache, "sendir,1:1,1,9000,1,1,342,171\n",
+        BlasterBadCase{"SendirNoConnector", ImportGlobalCache, "sendir,1,1,38000,1,1,342,171\n", "第 1 行：地址 “1” 应为“模块:接口”"},
+        BlasterBadCase{"SendirCarrierTooLow", ImportGlobalCache, "sendir,1:1,1,9000,1,1,342,171\n",
                 "第 1 行：载波 “9000” 不是 15000 到 500000 之间的整数"},
-        BadCase{"SendirRepeatZero", ImportGlobalCache, "sendir,1:1,1,38000,0,1,342,171\n",
+        BlasterBadCase{"SendirRepeatZero", ImportGlobalCache, "sendir,1:1,1,38000,0,1,342,171\n",
                 "第 1 行：重复次数 “0” 不是 1 到 50 之间的整数"},
-        BadCase{"SendirEvenOffset", ImportGlobalCache, "sendir,1:1,1,38000,1,2,342,171\n", "第 1 行：偏移 “2” 应为正奇数"},
-        BadCase{"SendirOffsetBeyondEnd", ImportGlobalCache, "sendir,1:1,1,38000,2,5,342,171\n", "第 1 行：偏移 5 超过时长个数 2"},
-        BadCase{"SendirZeroPeriods", ImportGlobalCache, "sendir,1:1,1,38000,1,1,342,0\n",
+        BlasterBadCase{"SendirEvenOffset", ImportGlobalCache, "sendir,1:1,1,38000,1,2,342,171\n", "第 1 行：偏移 “2” 应为正奇数"},
+        BlasterBadCase{"SendirOffsetBeyondEnd", ImportGlobalCache, "sendir,1:1,1,38000,2,5,342,171\n", "第 1 行：偏移 5 超过时长个数 2"},
+        BlasterBadCase{"SendirZeroPeriods", ImportGlobalCache, "sendir,1:1,1,38000,1,1,342,0\n",
                 "第 1 行：第 2 个时长 “0” 不是 1 到 65535 之间的周期数"},
-        BadCase{"SendirCompressed", ImportGlobalCache, "sendir,1:1,1,38000,1,1,342,171,22,22AB\n",
+        BlasterBadCase{"SendirCompressed", ImportGlobalCache, "sendir,1:1,1,38000,1,1,342,171,22,22AB\n",
                 "第 1 行：“22AB” 用了压缩格式（字母代替前面的脉冲对），不支持"},
-        BadCase{"SendirRepeatEndingOnMark", ImportGlobalCache, "sendir,1:1,1,38000,2,1,342,171,22\n",
+        BlasterBadCase{"SendirRepeatEndingOnMark", ImportGlobalCache, "sendir,1:1,1,38000,2,1,342,171,22\n",
                 "第 1 行：重复发送的 sendir 应以间隔结束，它却有奇数个时长"},
-        BadCase{"SendirWithoutDurations", ImportGlobalCache, "sendir,1:1,1,38000,1,1\n", "第 1 行：sendir 没有时长"},
-        BadCase{"SendirEmpty", ImportGlobalCache, "# nothing\n", "文件中没有 sendir 命令"},
-        BadCase{"BroadlinkNotBase64", ImportBroadlink, "JgB*AAAB\n", "第 1 行：“JgB*AAAB” 既不是 base64 也不是十六进制"},
-        BadCase{"BroadlinkOddHex", ImportBroadlink, "260004001\n", "第 1 行：十六进制数据包 “260004001” 的位数是奇数"},
-        BadCase{"BroadlinkTooShort", ImportBroadlink, "2600\n", "第 1 行：博联数据包只有 2 字节，至少要有 4 字节"},
-        BadCase{"BroadlinkRadio", ImportBroadlink, "d7000200 1020\n", "第 1 行：这是射频数据包（首字节 D7），不是红外"},
-        BadCase{"BroadlinkOtherType", ImportBroadlink, "27000200 1020\n", "第 1 行：首字节 27 不是红外数据包的 26"},
-        BadCase{"BroadlinkLengthBeyondPacket", ImportBroadlink, "26000900 1020\n", "第 1 行：长度字段为 9 字节，数据包只有 2 字节"},
-        BadCase{"BroadlinkLongValueCut", ImportBroadlink, "26000200 1000 01\n", "第 1 行：第 2 个时长在数据包末尾被截断"},
-        BadCase{"BroadlinkZeroLongValue", ImportBroadlink, "26000400 10000000\n", "第 1 行：第 2 个时长为 0"},
-        BadCase{"BroadlinkNoDurations", ImportBroadlink, "26000000 0d05\n", "第 1 行：数据包没有时长"},
-        BadCase{"BroadlinkRepeatEndingOnMark", ImportBroadlink, "26030300 102030\n",
+        BlasterBadCase{"SendirWithoutDurations", ImportGlobalCache, "sendir,1:1,1,38000,1,1\n", "第 1 行：sendir 没有时长"},
+        BlasterBadCase{"SendirEmpty", ImportGlobalCache, "# nothing\n", "文件中没有 sendir 命令"},
+        BlasterBadCase{"BroadlinkNotBase64", ImportBroadlink, "JgB*AAAB\n", "第 1 行：“JgB*AAAB” 既不是 base64 也不是十六进制"},
+        BlasterBadCase{"BroadlinkOddHex", ImportBroadlink, "260004001\n", "第 1 行：十六进制数据包 “260004001” 的位数是奇数"},
+        BlasterBadCase{"BroadlinkTooShort", ImportBroadlink, "2600\n", "第 1 行：博联数据包只有 2 字节，至少要有 4 字节"},
+        BlasterBadCase{"BroadlinkRadio", ImportBroadlink, "d7000200 1020\n", "第 1 行：这是射频数据包（首字节 D7），不是红外"},
+        BlasterBadCase{"BroadlinkOtherType", ImportBroadlink, "27000200 1020\n", "第 1 行：首字节 27 不是红外数据包的 26"},
+        BlasterBadCase{"BroadlinkLengthBeyondPacket", ImportBroadlink, "26000900 1020\n", "第 1 行：长度字段为 9 字节，数据包只有 2 字节"},
+        BlasterBadCase{"BroadlinkLongValueCut", ImportBroadlink, "26000200 1000 01\n", "第 1 行：第 2 个时长在数据包末尾被截断"},
+        BlasterBadCase{"BroadlinkZeroLongValue", ImportBroadlink, "26000400 10000000\n", "第 1 行：第 2 个时长为 0"},
+        BlasterBadCase{"BroadlinkNoDurations", ImportBroadlink, "26000000 0d05\n", "第 1 行：数据包没有时长"},
+        BlasterBadCase{"BroadlinkRepeatEndingOnMark", ImportBroadlink, "26030300 102030\n",
                 "第 1 行：重复 3 次的数据包应以间隔结束，它却以脉冲结束"},
-        BadCase{"BroadlinkRepeatsTooLong", ImportBroadlink, "26ff" + QByteArray("2003") + QByteArray(800 * 2, '1') + "\n",
+        BlasterBadCase{"BroadlinkRepeatsTooLong", ImportBroadlink, "26ff" + QByteArray("2003") + QByteArray(800 * 2, '1') + "\n",
                 "第 1 行：重复 255 次后有 204800 个时长，超过 100000 个"},
-        BadCase{"StoreNotJson", ImportBroadlinkStore, "{\n  \"data\": {\n    \"tv\": {\"power\": JgB}\n", "第 3 行：不是有效的 JSON：illegal number"},
-        BadCase{"StoreWithoutData", ImportBroadlinkStore, "{\"version\": 1}", "不是 Home Assistant 的博联编码库：缺少对象“data”"},
-        BadCase{"StoreDeviceNotObjectAfterAGoodOne", ImportBroadlinkStore,
+        BlasterBadCase{"StoreNotJson", ImportBroadlinkStore, "{\n  \"data\": {\n    \"tv\": {\"power\": JgB}\n", "第 3 行：不是有效的 JSON：illegal number"},
+        BlasterBadCase{"StoreWithoutData", ImportBroadlinkStore, "{\"version\": 1}", "不是 Home Assistant 的博联编码库：缺少对象“data”"},
+        BlasterBadCase{"StoreDeviceNotObjectAfterAGoodOne", ImportBroadlinkStore,
                 "{\"data\": {\"amp\": {\"on\": \"JgAEABAgMEANBQ==\"}, \"tv\": \"JgB\"}}", "设备 tv 的值应为对象（命令到编码）"},
-        BadCase{"StoreEmpty", ImportBroadlinkStore, "{\"data\": {}}", "编码库中没有编码"},
-        BadCase{"TasmotaNoCarrier", ImportTasmota, "+9000-4500\n", "第 1 行：应以载波和逗号开头（如“0,”或“38000,”），却是 “+9000-4500”"},
-        BadCase{"TasmotaAbsurdCarrier", ImportTasmota, "5000,9000,4500\n", "第 1 行：载波 5000 赫兹不在 10000 到 1000000 赫兹 之内"},
-        BadCase{"TasmotaLetterBeforeItsNumber", ImportTasmota, "0,+9000-4500C\n", "第 1 行：字母 C 指第 3 个写出的数，此前只写出 2 个"},
-        BadCase{"TasmotaMarkLetterForSpace", ImportTasmota, "0,+9000A\n", "第 1 行：第 2 个时长应为间隔，字母 A 却是脉冲"},
-        BadCase{"TasmotaSpaceFirst", ImportTasmota, "0,-9000\n", "第 1 行：第 1 个时长应为脉冲，却以“-”开头"},
-        BadCase{"TasmotaGarbage", ImportTasmota, "0,+9000-45#0\n", "第 1 行：“#0” 不是时长"},
-        BadCase{"TasmotaZero", ImportTasmota, "38000,9000,0\n", "第 1 行：第 2 个时长 0 微秒不在 1 到 10000000 微秒之内"},
-        BadCase{"TasmotaNothingAfterCarrier", ImportTasmota, "IRsend 0,\n", "第 1 行：载波之后没有时长"}),
+        BlasterBadCase{"StoreEmpty", ImportBroadlinkStore, "{\"data\": {}}", "编码库中没有编码"},
+        BlasterBadCase{"TasmotaNoCarrier", ImportTasmota, "+9000-4500\n", "第 1 行：应以载波和逗号开头（如“0,”或“38000,”），却是 “+9000-4500”"},
+        BlasterBadCase{"TasmotaAbsurdCarrier", ImportTasmota, "5000,9000,4500\n", "第 1 行：载波 5000 赫兹不在 10000 到 1000000 赫兹 之内"},
+        BlasterBadCase{"TasmotaLetterBeforeItsNumber", ImportTasmota, "0,+9000-4500C\n", "第 1 行：字母 C 指第 3 个写出的数，此前只写出 2 个"},
+        BlasterBadCase{"TasmotaMarkLetterForSpace", ImportTasmota, "0,+9000A\n", "第 1 行：第 2 个时长应为间隔，字母 A 却是脉冲"},
+        BlasterBadCase{"TasmotaSpaceFirst", ImportTasmota, "0,-9000\n", "第 1 行：第 1 个时长应为脉冲，却以“-”开头"},
+        BlasterBadCase{"TasmotaGarbage", ImportTasmota, "0,+9000-45#0\n", "第 1 行：“#0” 不是时长"},
+        BlasterBadCase{"TasmotaZero", ImportTasmota, "38000,9000,0\n", "第 1 行：第 2 个时长 0 微秒不在 1 到 10000000 微秒之内"},
+        BlasterBadCase{"TasmotaNothingAfterCarrier", ImportTasmota, "IRsend 0,\n", "第 1 行：载波之后没有时长"}),
     [](const auto &info) { return info.param.name; });
 
 // A random code, sometimes a once part followed by copies of a block, as blasters repeat.

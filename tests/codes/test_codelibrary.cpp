@@ -95,14 +95,14 @@ TEST(CodeLibrary, LearnedCodeKeepsItsReplyByteForByte)
     EXPECT_EQ(back.Records[0], learned());
 }
 
-struct BadCase {
+struct LibraryBadCase {
     const char *name;
     QByteArray text;
     int line;
     const char *mentions;
 };
 
-class BadLibraryTest : public ::testing::TestWithParam<BadCase> {};
+class BadLibraryTest : public ::testing::TestWithParam<LibraryBadCase> {};
 
 TEST_P(BadLibraryTest, NamesTheLineAndGivesNoRecords)
 {
@@ -118,31 +118,31 @@ const QByteArray Head = "irtool-codes 1\n\ncode: a\ntimings: 100 -200 300\n\n";
 INSTANTIATE_TEST_SUITE_P(
     Files, BadLibraryTest,
     ::testing::Values(
-        BadCase{"OtherFile", "Filetype: IR signals file\n", 1, "不是编码库文件"},
-        BadCase{"FieldBeforeCode", "irtool-codes 1\ntimings: 1 -2\n", 2, "code:"},
-        BadCase{"UnknownField", Head + "code: b\ncolour: red\ntimings: 5\n", 7, "colour"},
-        BadCase{"NoColon", Head + "code: b\ntimings 5 -5\n", 7, "timings 5 -5"},
-        BadCase{"SpaceWithoutSign", Head + "code: b\ntimings: 900 450\n", 7, "负数"},
-        BadCase{"StartsWithSpace", Head + "code: b\ntimings: -900 450\n", 7, "正数"},
-        BadCase{"NotANumber", Head + "code: b\ntimings: 900 -4x0\n", 7, "4x0"},
-        BadCase{"AbsurdDuration", Head + "code: b\ntimings: 99999999999\n", 7, "99999999999"},
-        BadCase{"TwentyDigits", Head + "code: b\ntimings: 5 -99999999999999999999\n", 7, "99999999999999999999"},
-        BadCase{"ZeroSpace", Head + "code: b\ntimings: 560 0 560\n", 7, "为 0 微秒"},
-        BadCase{"NegativeZeroSpace", Head + "code: b\ntimings: 560 -0 560\n", 7, "为 0 微秒"},
-        BadCase{"ZeroMark", Head + "code: b\ntimings: 0 -560 560\n", 7, "为 0 微秒"},
-        BadCase{"SignWithoutDigits", Head + "code: b\ntimings: 5 - 5\n", 7, "“-”"},
-        BadCase{"MissingTimingsAtEnd", Head + "code: b\nremote: tv\n", 6, "timings"},
-        BadCase{"MissingTimingsBeforeNext", Head + "code: b\n\ncode: c\ntimings: 5\n", 6, "timings"},
-        BadCase{"TwiceTheSameField", Head + "code: b\ntimings: 5\ntimings: 6\n", 8, "两次"},
-        BadCase{"AbsurdCarrier", Head + "code: b\ncarrier: 7\ntimings: 5\n", 7, "载波"},
-        BadCase{"BadEscape", Head + "code: b\\t\ntimings: 5\n", 6, "反斜杠"},
-        BadCase{"ReplyNotHex", Head + "code: b\ntimings: 5\nreply: FF 0G\n", 8, "0G"},
-        BadCase{"ReplyOverTheFrameLimit", Head + "code: b\ntimings: 5\nreply: " + QByteArray("00 ").repeated(1001) + "\n", 8, "1000"},
-        BadCase{"ReplyDisagreesWithTimings",
+        LibraryBadCase{"OtherFile", "Filetype: IR signals file\n", 1, "不是编码库文件"},
+        LibraryBadCase{"FieldBeforeCode", "irtool-codes 1\ntimings: 1 -2\n", 2, "code:"},
+        LibraryBadCase{"UnknownField", Head + "code: b\ncolour: red\ntimings: 5\n", 7, "colour"},
+        LibraryBadCase{"NoColon", Head + "code: b\ntimings 5 -5\n", 7, "timings 5 -5"},
+        LibraryBadCase{"SpaceWithoutSign", Head + "code: b\ntimings: 900 450\n", 7, "负数"},
+        LibraryBadCase{"StartsWithSpace", Head + "code: b\ntimings: -900 450\n", 7, "正数"},
+        LibraryBadCase{"NotANumber", Head + "code: b\ntimings: 900 -4x0\n", 7, "4x0"},
+        LibraryBadCase{"AbsurdDuration", Head + "code: b\ntimings: 99999999999\n", 7, "99999999999"},
+        LibraryBadCase{"TwentyDigits", Head + "code: b\ntimings: 5 -99999999999999999999\n", 7, "99999999999999999999"},
+        LibraryBadCase{"ZeroSpace", Head + "code: b\ntimings: 560 0 560\n", 7, "为 0 微秒"},
+        LibraryBadCase{"NegativeZeroSpace", Head + "code: b\ntimings: 560 -0 560\n", 7, "为 0 微秒"},
+        LibraryBadCase{"ZeroMark", Head + "code: b\ntimings: 0 -560 560\n", 7, "为 0 微秒"},
+        LibraryBadCase{"SignWithoutDigits", Head + "code: b\ntimings: 5 - 5\n", 7, "“-”"},
+        LibraryBadCase{"MissingTimingsAtEnd", Head + "code: b\nremote: tv\n", 6, "timings"},
+        LibraryBadCase{"MissingTimingsBeforeNext", Head + "code: b\n\ncode: c\ntimings: 5\n", 6, "timings"},
+        LibraryBadCase{"TwiceTheSameField", Head + "code: b\ntimings: 5\ntimings: 6\n", 8, "两次"},
+        LibraryBadCase{"AbsurdCarrier", Head + "code: b\ncarrier: 7\ntimings: 5\n", 7, "载波"},
+        LibraryBadCase{"BadEscape", Head + "code: b\\t\ntimings: 5\n", 6, "反斜杠"},
+        LibraryBadCase{"ReplyNotHex", Head + "code: b\ntimings: 5\nreply: FF 0G\n", 8, "0G"},
+        LibraryBadCase{"ReplyOverTheFrameLimit", Head + "code: b\ntimings: 5\nreply: " + QByteArray("00 ").repeated(1001) + "\n", 8, "1000"},
+        LibraryBadCase{"ReplyDisagreesWithTimings",
                 Head + "code: b\ntimings: 9000 -4500\nreply: FF 0C 00 FD 03 87 01 C3 38 38 AA 38 38 38 38 38 16\n", 8,
                 "不一致"},
-        BadCase{"EmptyName", Head + "code:\ntimings: 5\n", 6, "名称为空"},
-        BadCase{"Binary", QByteArray("\x7f" "ELF\x02\x01\x01\0\0\0", 10), 1, "不是编码库文件"}),
+        LibraryBadCase{"EmptyName", Head + "code:\ntimings: 5\n", 6, "名称为空"},
+        LibraryBadCase{"Binary", QByteArray("\x7f" "ELF\x02\x01\x01\0\0\0", 10), 1, "不是编码库文件"}),
     [](const auto &info) { return info.param.name; });
 
 TEST(CodeLibrary, TenMegabytesOfGarbageAfterAGoodRecordAreRefusedAtTheirFirstLine)

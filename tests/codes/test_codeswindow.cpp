@@ -16,8 +16,6 @@
 
 namespace {
 
-const QByteArray Reply = QByteArray::fromHex("FF0C00FD038701C33838AA3838383838" "16");
-
 QList<QPointF> points(TForm1 &f, int channel)
 {
     return f.Chart1->Series(channel)->points();

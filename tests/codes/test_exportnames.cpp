@@ -11,8 +11,6 @@
 
 namespace {
 
-const QByteArray Reply = QByteArray::fromHex("FF0C00FD038701C33838AA3838383838" "16");
-
 // NEC address 0x04, command 0x08, with a lead-out, in µs that are not the module's 10 µs units.
 TIrCode necCode()
 {

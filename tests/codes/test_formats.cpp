@@ -267,7 +267,7 @@ TEST(Lirc, ReadsCodesRemotesAsLircWritesThem)
     EXPECT_TRUE(in.Refused.empty()) << RefusalsText(in.Refused).toStdString();
 }
 
-struct BadCase {
+struct FormatBadCase {
     const char *name;
     TImporter import;
     QByteArray text;
@@ -275,7 +275,7 @@ struct BadCase {
     const char *mentions;
 };
 
-class BadFileTest : public ::testing::TestWithParam<BadCase> {};
+class BadFileTest : public ::testing::TestWithParam<FormatBadCase> {};
 
 TEST_P(BadFileTest, NamesTheLineAndGivesNoCodes)
 {
@@ -292,55 +292,55 @@ const QByteArray IrHead = "Filetype: IR signals file\nVersion: 1\n#\nname: a\nty
 INSTANTIATE_TEST_SUITE_P(
     Formats, BadFileTest,
     ::testing::Values(
-        BadCase{"ProntoTruncated", ImportPronto, GoodPronto + "0000 006D 0002 0000 0157 00AB 0015\n", 2, "实际有 7 个字"},
-        BadCase{"ProntoOddWordCount", ImportPronto, "0000 006D 0001 0000 0157\n", 1, "实际有 5 个字"},
-        BadCase{"ProntoNotLearned", ImportPronto, "5000 0073 0000 0001 0001 0001\n", 1, "0000"},
-        BadCase{"ProntoZeroCarrier", ImportPronto, "0000 0000 0001 0000 0157 00AB\n", 1, "载波"},
-        BadCase{"ProntoAbsurdCarrier", ImportPronto, "0000 0001 0001 0000 0157 00AB\n", 1, "载波"},
-        BadCase{"ProntoZeroDuration", ImportPronto, "0000 006D 0001 0000 0157 0000\n", 1, "为 0"},
-        BadCase{"ProntoWrongNumber", ImportPronto, GoodPronto + "0000 006D 0001 0000 0157 00G0\n", 2, "00G0"},
-        BadCase{"ProntoShortWord", ImportPronto, "0000 6D 0001 0000 0157 00AB\n", 1, "6D"},
-        BadCase{"ProntoEmpty", ImportPronto, "\n# nothing\n", 0, "没有 Pronto 编码"},
-        BadCase{"RawSpaceFirst", ImportRaw, "-4500 9000\n", 1, "正数"},
-        BadCase{"RawTwoMarks", ImportRaw, "# a\n100 -200\n300 400\n", 3, "负数"},
-        BadCase{"RawNotNumber", ImportRaw, "9000 -45o0\n", 1, "45o0"},
-        BadCase{"RawAbsurd", ImportRaw, "9000 -99999999999\n", 1, "99999999999"},
-        BadCase{"CsvWrongIndex", ImportCsv, "index,level,duration_us\n0,1,9000\n2,0,4500\n", 3, "序号应为 1"},
-        BadCase{"CsvWrongLevel", ImportCsv, "0,1,9000\n1,1,4500\n", 2, "电平应为 0"},
-        BadCase{"CsvMissingCell", ImportCsv, "0,1,9000\n1,0\n", 2, "三个整数"},
-        BadCase{"CsvExtraCell", ImportCsv, "0,1,9000,7\n", 1, "三个整数"},
-        BadCase{"CsvZeroDuration", ImportCsv, "0,1,0\n", 1, "不在 1 到"},
-        BadCase{"LircTruncatedInCodes", ImportLirc, LircFile.left(LircFile.indexOf("      end raw_codes")), 16,
+        FormatBadCase{"ProntoTruncated", ImportPronto, GoodPronto + "0000 006D 0002 0000 0157 00AB 0015\n", 2, "实际有 7 个字"},
+        FormatBadCase{"ProntoOddWordCount", ImportPronto, "0000 006D 0001 0000 0157\n", 1, "实际有 5 个字"},
+        FormatBadCase{"ProntoNotLearned", ImportPronto, "5000 0073 0000 0001 0001 0001\n", 1, "0000"},
+        FormatBadCase{"ProntoZeroCarrier", ImportPronto, "0000 0000 0001 0000 0157 00AB\n", 1, "载波"},
+        FormatBadCase{"ProntoAbsurdCarrier", ImportPronto, "0000 0001 0001 0000 0157 00AB\n", 1, "载波"},
+        FormatBadCase{"ProntoZeroDuration", ImportPronto, "0000 006D 0001 0000 0157 0000\n", 1, "为 0"},
+        FormatBadCase{"ProntoWrongNumber", ImportPronto, GoodPronto + "0000 006D 0001 0000 0157 00G0\n", 2, "00G0"},
+        FormatBadCase{"ProntoShortWord", ImportPronto, "0000 6D 0001 0000 0157 00AB\n", 1, "6D"},
+        FormatBadCase{"ProntoEmpty", ImportPronto, "\n# nothing\n", 0, "没有 Pronto 编码"},
+        FormatBadCase{"RawSpaceFirst", ImportRaw, "-4500 9000\n", 1, "正数"},
+        FormatBadCase{"RawTwoMarks", ImportRaw, "# a\n100 -200\n300 400\n", 3, "负数"},
+        FormatBadCase{"RawNotNumber", ImportRaw, "9000 -45o0\n", 1, "45o0"},
+        FormatBadCase{"RawAbsurd", ImportRaw, "9000 -99999999999\n", 1, "99999999999"},
+        FormatBadCase{"CsvWrongIndex", ImportCsv, "index,level,duration_us\n0,1,9000\n2,0,4500\n", 3, "序号应为 1"},
+        FormatBadCase{"CsvWrongLevel", ImportCsv, "0,1,9000\n1,1,4500\n", 2, "电平应为 0"},
+        FormatBadCase{"CsvMissingCell", ImportCsv, "0,1,9000\n1,0\n", 2, "三个整数"},
+        FormatBadCase{"CsvExtraCell", ImportCsv, "0,1,9000,7\n", 1, "三个整数"},
+        FormatBadCase{"CsvZeroDuration", ImportCsv, "0,1,0\n", 1, "不在 1 到"},
+        FormatBadCase{"LircTruncatedInCodes", ImportLirc, LircFile.left(LircFile.indexOf("      end raw_codes")), 16,
                 "end raw_codes"},
-        BadCase{"LircTruncatedInRemote", ImportLirc, "begin remote\n  name x\n", 2, "end remote"},
-        BadCase{"LircWrongNumber", ImportLirc,
+        FormatBadCase{"LircTruncatedInRemote", ImportLirc, "begin remote\n  name x\n", 2, "end remote"},
+        FormatBadCase{"LircWrongNumber", ImportLirc,
                 "begin remote\nname x\nbegin raw_codes\nname A\n100 2O0 300\nend raw_codes\nend remote\n", 5, "2O0"},
-        BadCase{"LircNumbersBeforeName", ImportLirc,
+        FormatBadCase{"LircNumbersBeforeName", ImportLirc,
                 "begin remote\nname x\nbegin raw_codes\n100 200 300\nend raw_codes\nend remote\n", 4, "name"},
-        BadCase{"LircKeyWithoutTimings", ImportLirc,
+        FormatBadCase{"LircKeyWithoutTimings", ImportLirc,
                 "begin remote\nname x\nbegin raw_codes\nname A\nname B\n1 2 3\nend raw_codes\nend remote\n", 4, "A"},
-        BadCase{"LircAbsurdCarrier", ImportLirc, "begin remote\nname x\nfrequency 12\n", 3, "载波"},
-        BadCase{"LircNotAConfig", ImportLirc, "hello\n", 1, "begin remote"},
-        BadCase{"IrFileWrongHeader", ImportIrFile, "Filetype: IR library\nVersion: 1\n", 1, "Filetype"},
-        BadCase{"IrFileTruncatedRecord", ImportIrFile, IrHead + "name: b\ntype: raw\nfrequency: 38000\n", 10, "data:"},
-        BadCase{"IrFileAbsurdCarrier", ImportIrFile, IrHead + "name: b\ntype: raw\nfrequency: 5\ndata: 1 2\n", 12,
+        FormatBadCase{"LircAbsurdCarrier", ImportLirc, "begin remote\nname x\nfrequency 12\n", 3, "载波"},
+        FormatBadCase{"LircNotAConfig", ImportLirc, "hello\n", 1, "begin remote"},
+        FormatBadCase{"IrFileWrongHeader", ImportIrFile, "Filetype: IR library\nVersion: 1\n", 1, "Filetype"},
+        FormatBadCase{"IrFileTruncatedRecord", ImportIrFile, IrHead + "name: b\ntype: raw\nfrequency: 38000\n", 10, "data:"},
+        FormatBadCase{"IrFileAbsurdCarrier", ImportIrFile, IrHead + "name: b\ntype: raw\nfrequency: 5\ndata: 1 2\n", 12,
                 "载波"},
-        BadCase{"IrFileAbsurdDuty", ImportIrFile, IrHead + "name: b\ntype: raw\nfrequency: 38000\nduty_cycle: 7\ndata: 1\n",
+        FormatBadCase{"IrFileAbsurdDuty", ImportIrFile, IrHead + "name: b\ntype: raw\nfrequency: 38000\nduty_cycle: 7\ndata: 1\n",
                 13, "占空比"},
-        BadCase{"IrFileWrongNumber", ImportIrFile, IrHead + "name: b\ntype: raw\nfrequency: 38000\ndata: 1 x2\n", 13,
+        FormatBadCase{"IrFileWrongNumber", ImportIrFile, IrHead + "name: b\ntype: raw\nfrequency: 38000\ndata: 1 x2\n", 13,
                 "x2"},
-        BadCase{"IrFileDataWithoutDurations", ImportIrFile, IrHead + "name: b\ntype: raw\nfrequency: 38000\ndata: , ,\n",
+        FormatBadCase{"IrFileDataWithoutDurations", ImportIrFile, IrHead + "name: b\ntype: raw\nfrequency: 38000\ndata: , ,\n",
                 13, "没有时长"},
-        BadCase{"IrFileUnknownType", ImportIrFile, IrHead + "name: b\ntype: cooked\n", 11, "cooked"},
-        BadCase{"IrFileTwiceData", ImportIrFile, IrHead + "name: b\ndata: 1\ndata: 2\n", 12, "两次"},
-        BadCase{"IrFileParsedWithoutCommand", ImportIrFile, IrHead + "name: b\ntype: parsed\nprotocol: NEC\naddress: 01\n",
+        FormatBadCase{"IrFileUnknownType", ImportIrFile, IrHead + "name: b\ntype: cooked\n", 11, "cooked"},
+        FormatBadCase{"IrFileTwiceData", ImportIrFile, IrHead + "name: b\ndata: 1\ndata: 2\n", 12, "两次"},
+        FormatBadCase{"IrFileParsedWithoutCommand", ImportIrFile, IrHead + "name: b\ntype: parsed\nprotocol: NEC\naddress: 01\n",
                 10, "command"},
-        BadCase{"IrFileParsedBadAddress", ImportIrFile,
+        FormatBadCase{"IrFileParsedBadAddress", ImportIrFile,
                 IrHead + "name: b\ntype: parsed\nprotocol: NEC\naddress: 7 0 0 0\ncommand: 02 00 00 00\n", 13, "7 0 0 0"},
-        BadCase{"IrFileParsedFiveBytes", ImportIrFile,
+        FormatBadCase{"IrFileParsedFiveBytes", ImportIrFile,
                 IrHead + "name: b\ntype: parsed\nprotocol: NEC\naddress: 07 00 00 00\ncommand: 02 00 00 00 00\n", 14,
                 "02 00 00 00 00"},
-        BadCase{"IrFileOtherVersion", ImportIrFile, "Filetype: IR signals file\nVersion: 9\n", 2, "版本"}),
+        FormatBadCase{"IrFileOtherVersion", ImportIrFile, "Filetype: IR signals file\nVersion: 9\n", 2, "版本"}),
     [](const auto &info) { return info.param.name; });
 
 TEST(Formats, TenMegabytesOfGarbageGiveAShortErrorAndNoCodes)
@@ -549,8 +549,9 @@ TEST(Formats, ImportedCodesCarryTheirRecognisedProtocol)
         ASSERT_TRUE(in.Ok()) << in.Error.toStdString();
         ASSERT_EQ(in.Records.size(), records.size());
         EXPECT_EQ(in.Records[0].Protocol, "NEC 0x04/0x08");
-        if (records.size() > 1)
+        if (records.size() > 1) {
             EXPECT_EQ(in.Records[1].Protocol, QString());
+        }
     }
 }
 

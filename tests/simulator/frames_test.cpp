@@ -3,16 +3,15 @@
 #include "tools/simulator/moduleparams.h"
 #include "tools/simulator/remotecodes.h"
 
+#include "support/bytes.h"
+
 #include <gtest/gtest.h>
 
 using namespace irsim;
 
-namespace {
+using testsupport::Hex;
 
-QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
-}
+namespace {
 
 struct TEncodingCase {
     int Duration;
@@ -29,7 +28,7 @@ TEST(DurationCode, EncodesOneOrTwoBytesAtTheBoundaries)
         {5609, "15 FE"}, {5610, "15 FF"}, {5611, "15 FF"}, {100000, "15 FF"}, {-5, "00 00"},
     };
     for (const TEncodingCase &c : cases)
-        EXPECT_EQ(EncodeDurations({c.Duration}), hex(c.Bytes)) << "duration " << c.Duration;
+        EXPECT_EQ(EncodeDurations({c.Duration}), Hex(c.Bytes)) << "duration " << c.Duration;
 }
 
 TEST(DurationCode, EveryReportableDurationReadsBackUnchanged)
@@ -42,13 +41,13 @@ TEST(DurationCode, EveryReportableDurationReadsBackUnchanged)
 
 TEST(DurationCode, AHighDigitWithoutItsLowByteEndsTheDecoding)
 {
-    EXPECT_EQ(DecodeDurations(hex("38 03 87 02")), (std::vector<int>{56, 900}));
+    EXPECT_EQ(DecodeDurations(Hex("38 03 87 02")), (std::vector<int>{56, 900}));
 }
 
 TEST(ModuleFrames, DecodedDataReplyIsLaidOutAsTheModuleSendsIt)
 {
     EXPECT_EQ(DecodedDataReply({900, 450, 56, 56, 170, 56, 56, 56, 56, 56}),
-              hex("FF 0C 00 FD 03 87 01 C3 38 38 AA 38 38 38 38 38 16"));
+              Hex("FF 0C 00 FD 03 87 01 C3 38 38 AA 38 38 38 38 38 16"));
 }
 
 TEST(ModuleFrames, LengthDigitsCountInBase255)
@@ -68,20 +67,20 @@ TEST(ModuleFrames, LengthDigitsCountInBase255)
 
 TEST(ModuleFrames, ShortRepliesHaveTheirFixedBytes)
 {
-    EXPECT_EQ(EmitDoneReply(), hex("FF 00 00 FD"));
-    EXPECT_EQ(ConfigDoneReply(), hex("FF 00 00 FC"));
-    EXPECT_EQ(DecodeTimeoutReply(), hex("FF 01 00 FD"));
-    EXPECT_EQ(KeepAliveCommand(), hex("FF 00 00 FA"));
-    EXPECT_EQ(LearnCommand(), hex("FF 00 00 FE"));
+    EXPECT_EQ(EmitDoneReply(), Hex("FF 00 00 FD"));
+    EXPECT_EQ(ConfigDoneReply(), Hex("FF 00 00 FC"));
+    EXPECT_EQ(DecodeTimeoutReply(), Hex("FF 01 00 FD"));
+    EXPECT_EQ(KeepAliveCommand(), Hex("FF 00 00 FA"));
+    EXPECT_EQ(LearnCommand(), Hex("FF 00 00 FE"));
 }
 
 TEST(ModuleFrames, CodeLengthSumsTheDurationsBeforeTheEndMark)
 {
-    EXPECT_EQ(CodeLength(hex("FF 0C 00 FD 03 87 01 C3 38 38 AA 38 38 38 38 38 16")), 1912);
+    EXPECT_EQ(CodeLength(Hex("FF 0C 00 FD 03 87 01 C3 38 38 AA 38 38 38 38 38 16")), 1912);
     // What follows the end mark is not part of the signal.
-    EXPECT_EQ(CodeLength(hex("FF 02 00 FD 03 87 16 38 38")), 900);
-    EXPECT_EQ(CodeLength(hex("FF 02 00 FD 03 87 38")), 0);
-    EXPECT_EQ(CodeLength(hex("FF 00 00 FD")), 0);
+    EXPECT_EQ(CodeLength(Hex("FF 02 00 FD 03 87 16 38 38")), 900);
+    EXPECT_EQ(CodeLength(Hex("FF 02 00 FD 03 87 38")), 0);
+    EXPECT_EQ(CodeLength(Hex("FF 00 00 FD")), 0);
 }
 
 // The program reads a data reply whose low length digit is below 10 as a decode time-out and
@@ -121,46 +120,46 @@ struct TReaderCase {
 
 TEST(FrameReader, CutsTheStreamIntoFrames)
 {
-    const QByteArray code = hex("FF 0C 00 FD 03 87 01 C3 38 38 AA 38 38 38 38 38 16");
+    const QByteArray code = Hex("FF 0C 00 FD 03 87 01 C3 38 38 AA 38 38 38 38 38 16");
     const QByteArray params = ParameterFrame(TModuleParams{});
     const TReaderCase cases[] = {
-        {"one learn", {hex("FF 00 00 FE")}, {{TFrameKind::Learn, hex("FF 00 00 FE")}}, {}},
-        {"learn in two pieces", {hex("FF 00"), hex("00 FE")}, {{TFrameKind::Learn, hex("FF 00 00 FE")}}, {}},
+        {"one learn", {Hex("FF 00 00 FE")}, {{TFrameKind::Learn, Hex("FF 00 00 FE")}}, {}},
+        {"learn in two pieces", {Hex("FF 00"), Hex("00 FE")}, {{TFrameKind::Learn, Hex("FF 00 00 FE")}}, {}},
         {"keep-alive and learn together",
-         {hex("FF 00 00 FA FF 00 00 FE")},
-         {{TFrameKind::KeepAlive, hex("FF 00 00 FA")}, {TFrameKind::Learn, hex("FF 00 00 FE")}},
+         {Hex("FF 00 00 FA FF 00 00 FE")},
+         {{TFrameKind::KeepAlive, Hex("FF 00 00 FA")}, {TFrameKind::Learn, Hex("FF 00 00 FE")}},
          {}},
         {"code in pieces", {code.left(3), code.mid(3, 7), code.mid(10)}, {{TFrameKind::Code, code}}, {}},
         {"code with bytes after the end mark",
-         {code + hex("55 66")},
-         {{TFrameKind::Code, code}, {TFrameKind::Unknown, hex("55 66")}},
+         {code + Hex("55 66")},
+         {{TFrameKind::Code, code}, {TFrameKind::Unknown, Hex("55 66")}},
          {}},
         {"parameter write", {params}, {{TFrameKind::ParameterWrite, params}}, {}},
-        {"read request", {hex("FF 11 11 FB")}, {{TFrameKind::ParameterRead, hex("FF 11 11 FB")}}, {}},
+        {"read request", {Hex("FF 11 11 FB")}, {{TFrameKind::ParameterRead, Hex("FF 11 11 FB")}}, {}},
         {"clear notice then learn",
-         {QByteArray("CLE"), QByteArray("AR") + hex("FF 00 00 FE")},
-         {{TFrameKind::Clear, QByteArray("CLEAR")}, {TFrameKind::Learn, hex("FF 00 00 FE")}},
+         {QByteArray("CLE"), QByteArray("AR") + Hex("FF 00 00 FE")},
+         {{TFrameKind::Clear, QByteArray("CLEAR")}, {TFrameKind::Learn, Hex("FF 00 00 FE")}},
          {}},
         {"noise before a learn",
-         {hex("01 02 03 FF 00 00 FE")},
-         {{TFrameKind::Unknown, hex("01 02 03")}, {TFrameKind::Learn, hex("FF 00 00 FE")}},
+         {Hex("01 02 03 FF 00 00 FE")},
+         {{TFrameKind::Unknown, Hex("01 02 03")}, {TFrameKind::Learn, Hex("FF 00 00 FE")}},
          {}},
         {"a C that starts no notice", {QByteArray("CX")}, {{TFrameKind::Unknown, QByteArray("CX")}}, {}},
-        {"unknown frame type", {hex("FF 00 00 F0")}, {{TFrameKind::Unknown, hex("FF 00 00 F0")}}, {}},
+        {"unknown frame type", {Hex("FF 00 00 F0")}, {{TFrameKind::Unknown, Hex("FF 00 00 F0")}}, {}},
         {"code with a wrong end mark",
-         {hex("FF 01 00 FD 38 17")},
-         {{TFrameKind::Unknown, hex("FF 01 00 FD 38 17")}},
+         {Hex("FF 01 00 FD 38 17")},
+         {{TFrameKind::Unknown, Hex("FF 01 00 FD 38 17")}},
          {}},
         {"parameter frame with a wrong trailer",
-         {hex("FF 01 00 FC 11 00")},
-         {{TFrameKind::Unknown, hex("FF 01 00 FC 11 00")}},
+         {Hex("FF 01 00 FC 11 00")},
+         {{TFrameKind::Unknown, Hex("FF 01 00 FC 11 00")}},
          {}},
         {"absurd length is not waited for",
-         {hex("FF FE FE FD 38")},
-         {{TFrameKind::Unknown, hex("FF FE FE FD 38")}},
+         {Hex("FF FE FE FD 38")},
+         {{TFrameKind::Unknown, Hex("FF FE FE FD 38")}},
          {}},
         {"unfinished code waits", {code.left(9)}, {}, code.left(9)},
-        {"unfinished header waits", {hex("FF 00 00")}, {}, hex("FF 00 00")},
+        {"unfinished header waits", {Hex("FF 00 00")}, {}, Hex("FF 00 00")},
     };
     for (const TReaderCase &c : cases) {
         SCOPED_TRACE(c.Name);
@@ -179,7 +178,7 @@ TEST(FrameReader, CutsTheStreamIntoFrames)
 
 TEST(ModuleParams, TheWriteFrameOfTheDefaultsReadsBack)
 {
-    const QByteArray frame = hex("FF 20 00 FC C0 A8 00 C7 C0 A8 00 01 FF FF FF 00 13 88 C0 A8 00 BE 17 70 00 01 "
+    const QByteArray frame = Hex("FF 20 00 FC C0 A8 00 C7 C0 A8 00 01 FF FF FF 00 13 88 C0 A8 00 BE 17 70 00 01 "
                                  "64 65 66 67 00 C7 00 00 00 00 FC");
     EXPECT_EQ(ParameterFrame(TModuleParams{}), frame);
     const auto params = ParseParameterFrame(frame);
@@ -212,7 +211,7 @@ TEST(ModuleParams, MalformedWriteFramesAreRefused)
     wrongStart[0] = 0;
     QByteArray readReply = good;
     readReply[3] = static_cast<char>(0xFB);
-    for (const QByteArray &frame : {good.left(36), good + hex("00"), wrongTrailer, wrongStart, readReply})
+    for (const QByteArray &frame : {good.left(36), good + Hex("00"), wrongTrailer, wrongStart, readReply})
         EXPECT_FALSE(ParseParameterFrame(frame)) << frame.toHex(' ').toStdString();
 }
 

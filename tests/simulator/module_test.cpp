@@ -8,19 +8,19 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+#include "simulator/simprocess.h"
+#include "support/bytes.h"
+
 #include <gtest/gtest.h>
 #include <memory>
 
 using namespace irsim;
 
+using testsupport::Hex;
+
 namespace {
 
-constexpr int Patience = 10000;
-
-QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
-}
+using simtest::Patience;
 
 // The program's end of one connection.
 struct TPeer {
@@ -145,7 +145,7 @@ TEST_F(ModuleTest, LearnTimesOutWhenAskedTo)
     ASSERT_TRUE(peer.Connect(module->ListeningPort()));
     peer.Send(LearnCommand());
     ASSERT_TRUE(peer.WaitFor(4));
-    EXPECT_EQ(peer.Received, hex("FF 01 00 FD"));
+    EXPECT_EQ(peer.Received, Hex("FF 01 00 FD"));
 }
 
 TEST_F(ModuleTest, EmitIsAnsweredOnceTheSignalHasBeenSent)
@@ -154,13 +154,13 @@ TEST_F(ModuleTest, EmitIsAnsweredOnceTheSignalHasBeenSent)
     TPeer peer;
     ASSERT_TRUE(peer.Connect(module->ListeningPort()));
     // 300 ms of signal, with bytes after the end mark as a stored code may carry them.
-    const QByteArray code = DecodedDataReply({5000, 5000, 5000, 5000, 5000, 5000}) + hex("AA BB");
+    const QByteArray code = DecodedDataReply({5000, 5000, 5000, 5000, 5000, 5000}) + Hex("AA BB");
     QElapsedTimer clock;
     clock.start();
     peer.Send(code);
     ASSERT_TRUE(peer.WaitFor(4));
     EXPECT_GE(clock.elapsed(), 300 - 5);
-    EXPECT_EQ(peer.Received, hex("FF 00 00 FD"));
+    EXPECT_EQ(peer.Received, Hex("FF 00 00 FD"));
     EXPECT_TRUE(Logged(QStringLiteral("(code to emit)")));
     EXPECT_TRUE(Logged(QStringLiteral("emitting 6 durations, 300 ms")));
     EXPECT_TRUE(Logged(QStringLiteral("<- AA BB (unknown bytes)")));
@@ -173,7 +173,7 @@ TEST_F(ModuleTest, KeepAliveIsEchoedAndTheClearNoticeOnlyLogged)
     ASSERT_TRUE(peer.Connect(module->ListeningPort()));
     peer.Send(QByteArray("CLEAR") + KeepAliveCommand());
     ASSERT_TRUE(peer.WaitFor(4));
-    EXPECT_EQ(peer.Received, hex("FF 00 00 FA"));
+    EXPECT_EQ(peer.Received, Hex("FF 00 00 FA"));
     EXPECT_TRUE(Logged(QStringLiteral("<- 43 4C 45 41 52 (clear notice)")));
 }
 
@@ -182,11 +182,11 @@ TEST_F(ModuleTest, AnUnfinishedFrameIsReportedAndDoesNotBlockTheNextOne)
     auto module = StartModule();
     TPeer peer;
     ASSERT_TRUE(peer.Connect(module->ListeningPort()));
-    peer.Send(hex("FF 00"));
+    peer.Send(Hex("FF 00"));
     ASSERT_TRUE(WaitLogged(QStringLiteral("<- FF 00 (incomplete frame, dropped)")));
     peer.Send(KeepAliveCommand());
     ASSERT_TRUE(peer.WaitFor(4));
-    EXPECT_EQ(peer.Received, hex("FF 00 00 FA"));
+    EXPECT_EQ(peer.Received, Hex("FF 00 00 FA"));
 }
 
 TEST_F(ModuleTest, AParameterWriteIsAcknowledgedAndTheModuleListensOnItsNewPort)
@@ -198,7 +198,7 @@ TEST_F(ModuleTest, AParameterWriteIsAcknowledgedAndTheModuleListensOnItsNewPort)
     params.Port = FreePort();
     peer.Send(ParameterFrame(params));
     ASSERT_TRUE(peer.WaitFor(4));
-    EXPECT_EQ(peer.Received, hex("FF 00 00 FC"));
+    EXPECT_EQ(peer.Received, Hex("FF 00 00 FC"));
     EXPECT_TRUE(peer.WaitClosed()) << "the module restarts";
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return module->ListeningPort() == params.Port; }, Patience));
@@ -222,7 +222,7 @@ TEST_F(ModuleTest, AParameterWriteInClientModeMakesTheModuleDialItsTarget)
     params.TargetPort = program.serverPort();
     peer.Send(ParameterFrame(params));
     ASSERT_TRUE(peer.WaitFor(4));
-    EXPECT_EQ(peer.Received, hex("FF 00 00 FC"));
+    EXPECT_EQ(peer.Received, Hex("FF 00 00 FC"));
     EXPECT_TRUE(peer.WaitClosed());
     EXPECT_EQ(module->ListeningPort(), 0);
 
@@ -246,7 +246,7 @@ TEST_F(ModuleTest, AMalformedParameterFrameIsNotAcknowledged)
     frame[35] = static_cast<char>(TypeParameters);
     peer.Send(frame + KeepAliveCommand());
     ASSERT_TRUE(peer.WaitFor(4));
-    EXPECT_EQ(peer.Received, hex("FF 00 00 FA"));
+    EXPECT_EQ(peer.Received, Hex("FF 00 00 FA"));
     EXPECT_TRUE(Logged(QStringLiteral("not a parameter frame")));
 }
 
@@ -321,7 +321,7 @@ TEST_F(ModuleTest, AParameterWriteWithSplitAnswerRestartsOnlyAfterTheLastPiece)
     ASSERT_TRUE(peer.Connect(module->ListeningPort()));
     peer.Send(ParameterFrame(TModuleParams{}));
     ASSERT_TRUE(peer.WaitClosed());
-    EXPECT_EQ(peer.Received, hex("FF 00 00 FC"));
+    EXPECT_EQ(peer.Received, Hex("FF 00 00 FC"));
 }
 
 TEST_F(ModuleTest, GarbageReplacesTheAnswer)
@@ -333,7 +333,7 @@ TEST_F(ModuleTest, GarbageReplacesTheAnswer)
     peer.Send(KeepAliveCommand());
     ASSERT_TRUE(WaitLogged(QStringLiteral("garbage instead of the keep-alive answer")));
     ASSERT_TRUE(peer.WaitFor(4));
-    EXPECT_NE(peer.Received, hex("FF 00 00 FA"));
+    EXPECT_NE(peer.Received, Hex("FF 00 00 FA"));
 }
 
 TEST_F(ModuleTest, OversizedCodesAreWellFormedButLongerThanAReply)

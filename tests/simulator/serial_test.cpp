@@ -10,23 +10,23 @@
 
 #include <QTcpServer>
 #include <QTest>
+#include "simulator/simprocess.h"
+#include "support/bytes.h"
+
 #include <gtest/gtest.h>
 #include <memory>
 
 using namespace irsim;
 using namespace simtest;
 
+using testsupport::Hex;
+
 namespace {
 
-constexpr int Patience = 10000;
-
-QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
-}
+using simtest::Patience;
 
 // What a module with the starting parameters reports.
-const QByteArray DefaultReply = hex("FF 20 00 FB C0 A8 00 C7 C0 A8 00 01 FF FF FF 00 13 88 C0 A8 00 BE 17 70 00 01"
+const QByteArray DefaultReply = Hex("FF 20 00 FB C0 A8 00 C7 C0 A8 00 01 FF FF FF 00 13 88 C0 A8 00 BE 17 70 00 01"
                                     " 64 65 66 67 00 C7 00 00 00 00 FB");
 
 class SerialSide : public ::testing::Test {
@@ -89,7 +89,7 @@ TEST_F(SerialSide, TheReadRequestIsAnsweredWithTheModulesParametersInOneFrame)
     Attach(QStringLiteral("pty"));
     EXPECT_TRUE(Logged(QStringLiteral("module 1 serial port: %1 (115200 baud 8N1)").arg(Path())));
     TProgramPort program(Path());
-    program.Send(hex("FF 11 11 FB"));
+    program.Send(Hex("FF 11 11 FB"));
     EXPECT_EQ(program.Receive(37), DefaultReply);
     EXPECT_TRUE(program.Rest().isEmpty());
     EXPECT_TRUE(Logged(QStringLiteral("<- FF 11 11 FB (parameter read request)")));
@@ -108,10 +108,10 @@ TEST_F(SerialSide, AWriteIsAcknowledgedAndTheModuleTakesTheParametersAsItsOwn)
     Attach(QStringLiteral("pty"));
     TProgramPort program(Path());
     program.Send(write);
-    EXPECT_EQ(program.Receive(4), hex("FF 00 00 FC"));
+    EXPECT_EQ(program.Receive(4), Hex("FF 00 00 FC"));
     EXPECT_TRUE(program.Rest().isEmpty());
 
-    program.Send(hex("FF 11 11 FB"));
+    program.Send(Hex("FF 11 11 FB"));
     QByteArray expected = write;
     expected[3] = expected[36] = static_cast<char>(0xFB);
     EXPECT_EQ(program.Receive(37), expected);
@@ -128,10 +128,10 @@ TEST_F(SerialSide, AFrameThatArrivesInPiecesIsAnswered)
         QList<int> Cuts;
         QByteArray Answer;
     } cases[] = {
-        {"read request in halves", hex("FF 11 11 FB"), {2}, DefaultReply},
-        {"read request byte by byte", hex("FF 11 11 FB"), {1, 2, 3}, DefaultReply},
-        {"write cut inside the head", write, {3}, hex("FF 00 00 FC")},
-        {"write cut before its trailer", write, {20, 36}, hex("FF 00 00 FC")},
+        {"read request in halves", Hex("FF 11 11 FB"), {2}, DefaultReply},
+        {"read request byte by byte", Hex("FF 11 11 FB"), {1, 2, 3}, DefaultReply},
+        {"write cut inside the head", write, {3}, Hex("FF 00 00 FC")},
+        {"write cut before its trailer", write, {20, 36}, Hex("FF 00 00 FC")},
     };
     Attach(QStringLiteral("pty"));
     TProgramPort program(Path());
@@ -167,14 +167,14 @@ TEST_F(SerialSide, BytesThatAreNoRequestGetNoAnswerAndLeaveTheParametersAlone)
         {"keep-alive", KeepAliveCommand(), "not answered on the serial line"},
         {"write with a wrong trailer", badTrailer, "(unknown bytes)"},
         {"write of 31 parameter bytes", shortWrite, "not a parameter frame of 37 bytes"},
-        {"stray bytes", hex("01 02 03"), "<- 01 02 03 (unknown bytes)"},
+        {"stray bytes", Hex("01 02 03"), "<- 01 02 03 (unknown bytes)"},
     };
     Attach(QStringLiteral("pty"));
     TProgramPort program(Path());
     for (const auto &c : cases) {
         SCOPED_TRACE(c.Name);
         // The read request in the same write shows that nothing came before its answer.
-        program.Send(c.Bytes + hex("FF 11 11 FB"));
+        program.Send(c.Bytes + Hex("FF 11 11 FB"));
         EXPECT_EQ(program.Receive(DefaultReply.size()), DefaultReply);
         EXPECT_TRUE(program.Rest().isEmpty());
         EXPECT_TRUE(Logged(QString::fromLatin1(c.LogText)));
@@ -187,7 +187,7 @@ TEST_F(SerialSide, AnUnfinishedFrameIsDroppedAfterSilenceAndTheNextOneIsAnswered
     TProgramPort program(Path());
     program.Send(ParameterFrame(otherParams()).left(10));
     ASSERT_TRUE(WaitLogged(QStringLiteral("<- FF 20 00 FC 0A 01 02 03 0A 01 (incomplete frame, dropped)")));
-    program.Send(hex("FF 11 11 FB"));
+    program.Send(Hex("FF 11 11 FB"));
     EXPECT_EQ(program.Receive(DefaultReply.size()), DefaultReply);
 }
 
@@ -198,7 +198,7 @@ TEST_F(SerialSide, TheProgramMayCloseAndOpenItsPortAgain)
         SCOPED_TRACE(round);
         {
             TProgramPort program(Path());
-            program.Send(hex("FF 11 11 FB"));
+            program.Send(Hex("FF 11 11 FB"));
             EXPECT_EQ(program.Receive(DefaultReply.size()), DefaultReply);
         }
         // The simulator gets to see the port closed before the program opens it again.

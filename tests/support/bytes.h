@@ -14,4 +14,10 @@ inline QByteArray Bytes(std::initializer_list<int> values)
     return out;
 }
 
+// Bytes written in hex as a protocol trace shows them ("FF 0C 00"); the spaces are skipped.
+inline QByteArray Hex(const char *text)
+{
+    return QByteArray::fromHex(text);
+}
+
 } // namespace testsupport

@@ -86,7 +86,7 @@ TProfileText::TProfileText(std::string bytes) : FBytes(std::move(bytes))
         size_t contentEnd = lf == std::string::npos ? FBytes.size() : lf;
         while (contentEnd > start && FBytes[contentEnd - 1] == '\r')
             --contentEnd;
-        TLine line{start, contentEnd, end, contentEnd, false, {}};
+        TLine line{start, contentEnd, end, contentEnd, false, {}, std::nullopt};
         const std::string content = FBytes.substr(start, contentEnd - start);
         if (!isHeader(content)) {
             if (const size_t eq = content.find('='); eq != std::string::npos) {

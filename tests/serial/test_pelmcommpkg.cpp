@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -367,9 +368,10 @@ TEST_F(FramerTest, SmallPackageSizeRecords)
 TEST_F(FramerTest, ExceptionFromTheTimerThreadsNotificationIsDropped)
 {
     pkg->fSetPkgInterval(10);
-    std::atomic<int> calls{0};
-    pkg->OnPackageNotify = [&calls](TCommPackage *, int32_t) {
-        ++calls;
+    // Shared with the handler: closing the port in TearDown notifies it once more, after this body.
+    const auto calls = std::make_shared<std::atomic<int>>(0);
+    pkg->OnPackageNotify = [calls](TCommPackage *, int32_t) {
+        ++*calls;
         throw std::runtime_error("handler failed");
     };
     Start(PelmComm::cptFrameTimeout);
@@ -379,7 +381,7 @@ TEST_F(FramerTest, ExceptionFromTheTimerThreadsNotificationIsDropped)
     pkg->ReadPackage(buf, 8);
     pty.FarWrite("two");
     EXPECT_TRUE(WaitFor([&] { return pkg->ReadPackage(nullptr, 0) == 3; }));
-    EXPECT_TRUE(WaitFor([&] { return calls == 2; }));
+    EXPECT_TRUE(WaitFor([&] { return *calls == 2; }));
 }
 
 // The owner reconfigures and purges while the reader and the timer thread receive and send.

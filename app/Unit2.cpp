@@ -25,8 +25,8 @@
 
 namespace {
 
-constexpr int ClientWidth = 595;
-constexpr int ClientHeight = 661;
+constexpr int FormClientWidth = 595;
+constexpr int FormClientHeight = 661;
 
 
 } // namespace
@@ -52,7 +52,7 @@ TForm2::TForm2(TForm1 *mainForm, QWidget *parent, std::unique_ptr<PelmComm::TPor
     bindHandlers();
     retranslateUi();
     watchPorts(std::move(portEvents));
-    setFixedSize(ClientWidth, ClientHeight);
+    setFixedSize(FormClientWidth, FormClientHeight);
     FormCreate();
 }
 
@@ -179,7 +179,7 @@ void TForm2::createStatusBar()
 {
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setSizeGripEnabled(false);
-    StatusBar1->setGeometry(0, ClientHeight - 24, ClientWidth, 24);
+    StatusBar1->setGeometry(0, FormClientHeight - 24, FormClientWidth, 24);
     StatusBar1->setAutoFillBackground(true);
     QPalette pal = StatusBar1->palette();
     pal.setColor(QPalette::Window, QColor(166, 202, 240));

@@ -10,16 +10,13 @@
 
 using namespace textscan;
 
+using textscan::ToQString;
+
 namespace {
 
 constexpr int DefaultGapUs = 100000;
 constexpr int ValuesPerLine = 8;
 constexpr int DefaultCarrierHz = 38000;
-
-QString toQ(std::string_view s)
-{
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 // "begin remote", "END CODES": LIRC takes the two words in any case and with any blanks between.
 bool isMarker(std::string_view line, std::string_view first, std::string_view second)
@@ -119,7 +116,7 @@ std::optional<QString> TLircParser::line(std::string_view t)
                 takeCodes();
             state_ = Outside;
         } else if (SameLircWord(word, "name")) {
-            remote_ = toQ(arg);
+            remote_ = ToQString(arg);
         } else if (SameLircWord(word, "frequency")) {
             const std::optional<long long> hz = ParseInt(arg);
             if (!hz || (*hz != 0 && (*hz < MinCarrierHz || *hz > MaxCarrierHz)))
@@ -152,7 +149,7 @@ std::optional<QString> TLircParser::line(std::string_view t)
             if (arg.empty())
                 return QCoreApplication::translate("Lirc", "按键名称为空");
             code_ = TCodeRecord();
-            code_.Name = toQ(arg);
+            code_.Name = ToQString(arg);
             code_.Code.CarrierHz = carrier_;
             codeOpen_ = true;
             codeLine_ = lineNo_;

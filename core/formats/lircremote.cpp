@@ -8,14 +8,11 @@
 #include <array>
 #include <limits>
 
+using textscan::ToQString;
+
 namespace {
 
 constexpr int MaxBits = 64;
-
-QString toQ(std::string_view s)
-{
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 uint64_t bitMask(int bits)
 {
@@ -91,7 +88,7 @@ std::optional<uint64_t> TParameterReader::number(std::string_view v)
 {
     const std::optional<uint64_t> n = ParseLircNumber(v);
     if (!n)
-        fail(QCoreApplication::translate("LircRemote", "参数 %1 的值 %2 不是数").arg(toQ(key_), textscan::Quote(v)));
+        fail(QCoreApplication::translate("LircRemote", "参数 %1 的值 %2 不是数").arg(ToQString(key_), textscan::Quote(v)));
     return n;
 }
 
@@ -107,7 +104,7 @@ void TParameterReader::count(int &to)
     if (!n)
         return;
     if (*n > static_cast<uint64_t>(std::numeric_limits<int>::max())) {
-        fail(QCoreApplication::translate("LircRemote", "参数 %1 的值 %2 太大").arg(toQ(key_), textscan::Quote(first_)));
+        fail(QCoreApplication::translate("LircRemote", "参数 %1 的值 %2 太大").arg(ToQString(key_), textscan::Quote(first_)));
         return;
     }
     to = static_cast<int>(*n);
@@ -120,7 +117,7 @@ void TParameterReader::duration(uint32_t &to, std::string_view v)
         return;
     if (*n > static_cast<uint64_t>(textscan::MaxDurationUs)) {
         fail(QCoreApplication::translate("LircRemote", "参数 %1 的时长 %2 超过 %3 微秒")
-                 .arg(toQ(key_), textscan::Quote(v))
+                 .arg(ToQString(key_), textscan::Quote(v))
                  .arg(textscan::MaxDurationUs));
         return;
     }
@@ -130,7 +127,7 @@ void TParameterReader::duration(uint32_t &to, std::string_view v)
 void TParameterReader::pair(TLircPair &to)
 {
     if (second_.empty()) {
-        fail(QCoreApplication::translate("LircRemote", "参数 %1 需要脉冲与间隔两个数").arg(toQ(key_)));
+        fail(QCoreApplication::translate("LircRemote", "参数 %1 需要脉冲与间隔两个数").arg(ToQString(key_)));
         return;
     }
     duration(to.Pulse, first_);
@@ -153,11 +150,11 @@ void TParameterReader::flags()
         if (flag->Encoding != TLircEncoding::None) {
             if (remote_.Encoding != TLircEncoding::None && remote_.Encoding != flag->Encoding) {
                 fail(QCoreApplication::translate("LircRemote", "标志中有两种编码：%1 与 %2")
-                    .arg(remote_.EncodingName, toQ(flag->Name)));
+                    .arg(remote_.EncodingName, ToQString(flag->Name)));
                 return;
             }
             remote_.Encoding = flag->Encoding;
-            remote_.EncodingName = toQ(flag->Name);
+            remote_.EncodingName = ToQString(flag->Name);
         }
         remote_.Flags |= flag->Modifier;
     }
@@ -292,12 +289,12 @@ bool ReadLircButton(TLircRemote &remote, std::string_view name, std::string_view
     if (name.front() == '#' && !code)
         return false;
     if (value.empty())
-        remote.ButtonProblems.push_back(QCoreApplication::translate("LircRemote", "按键 %1 没有编码值").arg(toQ(name)));
+        remote.ButtonProblems.push_back(QCoreApplication::translate("LircRemote", "按键 %1 没有编码值").arg(ToQString(name)));
     else if (!code)
         remote.ButtonProblems.push_back(
-            QCoreApplication::translate("LircRemote", "按键 %1 的编码值 %2 不是数").arg(toQ(name), textscan::Quote(value)));
+            QCoreApplication::translate("LircRemote", "按键 %1 的编码值 %2 不是数").arg(ToQString(name), textscan::Quote(value)));
     else
-        remote.Buttons.push_back(TLircButton{toQ(name), *code});
+        remote.Buttons.push_back(TLircButton{ToQString(name), *code});
     return true;
 }
 

@@ -31,6 +31,12 @@ private:
     bool done_ = false;
 };
 
+// A piece of a file read as UTF-8.
+inline QString ToQString(std::string_view s)
+{
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
 std::string_view Trim(std::string_view s);
 bool StartsWith(std::string_view s, std::string_view prefix);
 // Splits "key: value" at the first colon; both trimmed. False when there is no colon.

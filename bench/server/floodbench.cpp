@@ -30,14 +30,8 @@ namespace {
 
 constexpr int Rounds = 20;
 constexpr int StepTimeoutMs = 30000;
-constexpr double KiBPerMiB = 1024.0;
-const QByteArray ClearNotice("CLEAR");
+const QByteArray ServerClear("CLEAR");
 const QByteArray LearnFrame("\xFF\x00\x00\xFE", 4);
-
-double MiB(qint64 kib)
-{
-    return static_cast<double>(kib) / KiBPerMiB;
-}
 
 double Ms(const QElapsedTimer &clock)
 {
@@ -116,7 +110,7 @@ bool RunRound(TForm1 &form, int port, TRound &round, QString &error)
     const bool arrived = RunUntil([&] {
         if (round.ListedMs < 0 && form.ListUserAddr->count() > before)
             round.ListedMs = Ms(clock);
-        if (round.ClearMs < 0 && got.contains(ClearNotice))
+        if (round.ClearMs < 0 && got.contains(ServerClear))
             round.ClearMs = Ms(clock);
         return round.ListedMs >= 0 && round.ClearMs >= 0;
     }, StepTimeoutMs);

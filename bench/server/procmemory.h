@@ -8,3 +8,8 @@ struct TMemory {
 };
 
 TMemory ReadMemory();
+
+inline double MiB(qint64 kib)
+{
+    return static_cast<double>(kib) / 1024.0;
+}

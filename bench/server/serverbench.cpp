@@ -16,12 +16,6 @@ namespace {
 
 constexpr int ConnectTimeoutMs = 300000;
 constexpr int RoundTimeoutMs = 60000;
-constexpr double KiBPerMiB = 1024.0;
-
-double MiB(qint64 kib)
-{
-    return static_cast<double>(kib) / KiBPerMiB;
-}
 
 // Waits for every notice of the swarm's connects; returns the seconds from "go" to the last notice,
 // or a negative value after reporting the failure.

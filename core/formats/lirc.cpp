@@ -10,8 +10,6 @@
 
 using namespace textscan;
 
-using textscan::ToQString;
-
 namespace {
 
 constexpr int DefaultGapUs = 100000;

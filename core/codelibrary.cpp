@@ -43,7 +43,7 @@ QString escape(const QString &s)
 std::optional<QString> unescape(std::string_view v)
 {
     if (v.find('\\') == std::string_view::npos)
-        return QString::fromUtf8(v.data(), static_cast<qsizetype>(v.size()));
+        return ToQString(v);
     std::string out;
     out.reserve(v.size());
     for (size_t i = 0; i < v.size(); ++i) {
@@ -64,7 +64,7 @@ std::optional<QString> unescape(std::string_view v)
         else
             return std::nullopt;
     }
-    return QString::fromUtf8(out.data(), static_cast<qsizetype>(out.size()));
+    return ToQString(out);
 }
 
 void appendField(QByteArray &out, const char *key, const QString &value)

@@ -64,7 +64,7 @@ TImport ImportCodeLines(const QByteArray &text, const QString &unnamed, const QS
             continue;
         if (t.front() == '#') {
             const std::string_view n = Trim(t.substr(1));
-            name = QString::fromUtf8(n.data(), static_cast<qsizetype>(n.size()));
+            name = ToQString(n);
             continue;
         }
         TCodeRecord r;

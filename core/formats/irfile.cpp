@@ -11,11 +11,6 @@ using namespace textscan;
 
 namespace {
 
-QString toQ(std::string_view s)
-{
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
 struct TField {
     std::string_view Value;
     int Line = 0;
@@ -111,12 +106,12 @@ std::variant<TProtocolCode, QString> parsedCode(std::string_view protocol, uint3
             continue;
         if (address >> p.AddressBits != 0)
             return QCoreApplication::translate("IrFile", "地址 %1 超出 %2 的 %3 位")
-                .arg(hexValue(address), toQ(protocol)).arg(p.AddressBits);
+                .arg(hexValue(address), ToQString(protocol)).arg(p.AddressBits);
         if (command >> p.CommandBits != 0)
             return QCoreApplication::translate("IrFile", "命令 %1 超出 %2 的 %3 位")
-                .arg(hexValue(command), toQ(protocol)).arg(p.CommandBits);
+                .arg(hexValue(command), ToQString(protocol)).arg(p.CommandBits);
         TProtocolCode code;
-        code.Protocol = toQ(protocol);
+        code.Protocol = ToQString(protocol);
         code.Address = address;
         code.Command = protocol == "RC5X" ? (command & (Rc5ExtendedBit - 1)) | Rc5ExtendedBit : command;
         return code;
@@ -175,7 +170,7 @@ TImport TIrFileParser::Run(const QByteArray &text)
                 return fail(lines.Number(), QCoreApplication::translate("IrFile", "名称为空"));
             pending_ = TPending();
             pending_.Line = lines.Number();
-            pending_.Name = toQ(value);
+            pending_.Name = ToQString(value);
             if (pending_.Name.trimmed().isEmpty())
                 pending_.Name = RecordNameInFile(pending_.Name, records_.size() + refused_.size() + 1);
             open_ = true;
